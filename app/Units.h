@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QColor>
+
+class QPaintDevice;
+
+// The program speaks the design's units: twips (1/1440 inch) for geometry and
+// 0x00BBGGRR integers for colours. This is the one place that turns them into
+// what Qt draws with.
+namespace Units {
+
+constexpr double TwipsPerInch = 1440.0;
+
+int twipsToPixelsX(double twips, const QPaintDevice *device);
+int twipsToPixelsY(double twips, const QPaintDevice *device);
+double pixelsToTwipsX(int pixels, const QPaintDevice *device);
+double pixelsToTwipsY(int pixels, const QPaintDevice *device);
+
+// Red in the lowest byte; the top byte is not a colour and is ignored.
+QColor colorFromBgr(int bgr);
+int bgrFromColor(const QColor &color);
+
+} // namespace Units

@@ -1,0 +1,211 @@
+#include "board/LedDisplay.h"
+
+#include "app/Units.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <array>
+
+namespace {
+
+// The digit is shaped once in a fixed 50 x 80 box (the 7.5 : 12 proportion of
+// the display) and the painter scales it to whatever the display measures.
+constexpr double BoxWidth = 50;
+constexpr double BoxHeight = 80;
+constexpr double Thickness = 8;
+constexpr double Gap = 1;
+
+enum Segment { A, B, C, D, E, F, G, SegmentCount };
+
+QPainterPath horizontalSegment(double centreY)
+{
+    const double h = Thickness / 2;
+    const double x0 = h + Gap;
+    const double x1 = BoxWidth - h - Gap;
+    QPainterPath path;
+    path.moveTo(x0, centreY);
+    path.lineTo(x0 + h, centreY - h);
+    path.lineTo(x1 - h, centreY - h);
+    path.lineTo(x1, centreY);
+    path.lineTo(x1 - h, centreY + h);
+    path.lineTo(x0 + h, centreY + h);
+    path.closeSubpath();
+    return path;
+}
+
+QPainterPath verticalSegment(double centreX, double fromY, double toY)
+{
+    const double h = Thickness / 2;
+    const double y0 = fromY + Gap;
+    const double y1 = toY - Gap;
+    QPainterPath path;
+    path.moveTo(centreX, y0);
+    path.lineTo(centreX + h, y0 + h);
+    path.lineTo(centreX + h, y1 - h);
+    path.lineTo(centreX, y1);
+    path.lineTo(centreX - h, y1 - h);
+    path.lineTo(centreX - h, y0 + h);
+    path.closeSubpath();
+    return path;
+}
+
+const std::array<QPainterPath, SegmentCount> &segmentShapes()
+{
+    static const std::array<QPainterPath, SegmentCount> shapes = [] {
+        const double h = Thickness / 2;
+        const double top = h;
+        const double middle = BoxHeight / 2;
+        const double bottom = BoxHeight - h;
+        const double leftX = h;
+        const double rightX = BoxWidth - h;
+        return std::array<QPainterPath, SegmentCount>{
+            horizontalSegment(top),                 // A
+            verticalSegment(rightX, top, middle),   // B
+            verticalSegment(rightX, middle, bottom),// C
+            horizontalSegment(bottom),              // D
+            verticalSegment(leftX, middle, bottom), // E
+            verticalSegment(leftX, top, middle),    // F
+            horizontalSegment(middle),              // G
+        };
+    }();
+    return shapes;
+}
+
+// Bit n set: segment n (A = bit 0) is lit.
+constexpr std::array<unsigned, 10> DigitSegments = {
+    0b0111111, 0b0000110, 0b1011011, 0b1001111, 0b1100110,
+    0b1101101, 0b1111101, 0b0000111, 0b1111111, 0b1101111,
+};
+
+} // namespace
+
+LedDisplay::LedDisplay(QWidget *parent)
+    : TwipsControl(parent)
+{
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    updateExtent();
+}
+
+void LedDisplay::setCaption(int digit)
+{
+    if (digit < Blank || digit > 9 || digit == m_caption)
+        return;
+    m_caption = digit;
+    update();
+}
+
+void LedDisplay::setOnColor(int bgr)
+{
+    if (bgr == m_onColor)
+        return;
+    m_onColor = bgr;
+    update();
+}
+
+void LedDisplay::setBackColor(int bgr)
+{
+    if (bgr == m_backColor)
+        return;
+    m_backColor = bgr;
+    update();
+}
+
+void LedDisplay::setBackColorAlt(int bgr)
+{
+    if (bgr == m_backColorAlt)
+        return;
+    m_backColorAlt = bgr;
+    update();
+}
+
+void LedDisplay::setBufferArea(int twips)
+{
+    if (twips < 0 || twips == m_bufferArea)
+        return;
+    m_bufferArea = twips;
+    updateExtent();
+}
+
+void LedDisplay::setDigitSize(int size)
+{
+    if (size < 0 || size == m_size)
+        return;
+    m_size = size;
+    updateExtent();
+}
+
+double LedDisplay::widthOnScreen() const
+{
+    return Units::pixelsToTwipsX(QWidget::width(), this);
+}
+
+double LedDisplay::heightOnScreen() const
+{
+    return Units::pixelsToTwipsY(QWidget::height(), this);
+}
+
+void LedDisplay::RefreshDisplay()
+{
+    update();
+}
+
+QSize LedDisplay::sizeHint() const
+{
+    return size();
+}
+
+void LedDisplay::updateExtent()
+{
+    const double margins = 2.0 * m_bufferArea;
+    setWidthTwips(margins + TwipsWidePerSize * m_size);
+    setHeightTwips(margins + TwipsHighPerSize * m_size);
+    update();
+}
+
+void LedDisplay::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Units::colorFromBgr(m_backColor));
+
+    const int marginX = Units::twipsToPixelsX(m_bufferArea, this);
+    const int marginY = Units::twipsToPixelsY(m_bufferArea, this);
+    const QRectF inner = QRectF(rect()).adjusted(marginX, marginY, -marginX, -marginY);
+    if (inner.width() > 0 && inner.height() > 0) {
+        const double scale = std::min(inner.width() / BoxWidth, inner.height() / BoxHeight);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.translate(inner.center());
+        painter.scale(scale, scale);
+        painter.translate(-BoxWidth / 2, -BoxHeight / 2);
+        const unsigned lit = m_caption >= 0 ? DigitSegments[m_caption] : 0u;
+        const QColor on = Units::colorFromBgr(m_onColor);
+        const QColor off = Units::colorFromBgr(m_backColorAlt);
+        const auto &shapes = segmentShapes();
+        for (int s = 0; s < SegmentCount; ++s)
+            painter.fillPath(shapes[s], (lit >> s) & 1u ? on : off);
+        painter.resetTransform();
+    }
+
+    if (hasFocus()) {
+        // A quiet marker of where the operator's keys go.
+        QColor mark = Units::colorFromBgr(m_onColor);
+        mark.setAlpha(110);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(mark, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+void LedDisplay::keyPressEvent(QKeyEvent *event)
+{
+    const QString text = event->text();
+    if (text.isEmpty()) {
+        event->ignore();
+        return;
+    }
+    for (const QChar ch : text)
+        Q_EMIT KeyPress(ch.unicode());
+    event->accept();
+}

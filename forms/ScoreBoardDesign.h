@@ -1,0 +1,23 @@
+#pragma once
+
+#include "forms/ControlDesign.h"
+
+#include <QStringList>
+
+#include <vector>
+
+// The scoreboard window as designed: every label, the frame and the 35 LED
+// displays, in the order they are created (the frame first, so it lies under
+// everything it encloses).
+namespace ScoreBoardDesign {
+
+constexpr int LargeBufferArea = 40;
+constexpr int SmallBufferArea = 15;
+constexpr int SmallDigitSize = 50;
+
+const WindowDesign &window();
+const std::vector<ControlDesign> &controls();
+// Object names of the displays from the first focus stop to the last.
+const QStringList &focusOrder();
+
+} // namespace ScoreBoardDesign

@@ -1,0 +1,7 @@
+#include "settings/BoardSettings.h"
+
+BoardSettings &BoardSettings::shared()
+{
+    static BoardSettings record;
+    return record;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "board/LedDisplay.h"
+#include "board/ScoreBoard.h"
+
+#include <QApplication>
+#include <QTest>
+
+// Drives the real board as an operator does: click a display, then type.
+class BoardDriver
+{
+public:
+    explicit BoardDriver(ScoreBoard &board) : m_board(board) {}
+
+    LedDisplay *led(const QString &name) const
+    {
+        return m_board.findChild<LedDisplay *>(name);
+    }
+
+    // Clicks the display, so it takes the focus, and types to the focus.
+    void type(const QString &display, const QString &keys)
+    {
+        // A closed modal box does not hand activation back on every platform.
+        if (!m_board.isActiveWindow()) {
+            m_board.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&m_board));
+        }
+        QTest::mouseClick(led(display), Qt::LeftButton);
+        typeToFocus(keys);
+    }
+
+    static void typeToFocus(const QString &keys)
+    {
+        for (const QChar ch : keys) {
+            QWidget *target = QApplication::focusWidget();
+            if (ch == u'\r')
+                QTest::keyClick(target, Qt::Key_Return);
+            else if (ch == u'\x1b')
+                QTest::keyClick(target, Qt::Key_Escape);
+            else
+                QTest::keyClick(target, ch.toLatin1());
+        }
+    }
+
+    // What a field shows: its digits from the highest index down, blanks left out,
+    // written with "_" for a blank, e.g. "_7" for a blank tens digit and 7.
+    QString shows(const QString &array, int digits) const
+    {
+        QString text;
+        for (int i = digits - 1; i >= 0; --i)
+            text += digit(led(QStringLiteral("%1(%2)").arg(array).arg(i)));
+        return text;
+    }
+
+    QString shows(const QString &single) const { return digit(led(single)); }
+
+private:
+    static QChar digit(const LedDisplay *display)
+    {
+        return display->caption() < 0 ? u'_' : QChar(u'0' + display->caption());
+    }
+
+    ScoreBoard &m_board;
+};
