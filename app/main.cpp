@@ -1,4 +1,5 @@
 #include "board/ScoreBoard.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
 
+    LoadBoardSettings(SettingsDefaults::StartScreen);
     ScoreBoard board;
     board.show();
     return QApplication::exec();

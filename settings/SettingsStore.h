@@ -1,0 +1,36 @@
+#pragma once
+
+#include "settings/BoardSettings.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+// The per-user store of the eleven preferences: an INI file named by
+// settingsFileName(), sections [ColorSettings] and [TextSettings], every value
+// plain text so the operator or another program can read and edit it.
+
+// Which defaults stand in for missing or unusable keys: they differ only in
+// TeamSize (19 as the start screen loads, 24 as the options dialog closes).
+enum class SettingsDefaults { StartScreen, DialogClose };
+
+struct SettingsSaveResult {
+    bool ok = true;
+    QString fileName;
+    QString reason; // why the store could not be written; empty when ok
+};
+
+enum class SettingType { Colour, Text, Size };
+
+// Turns a stored value into the text of a usable value of its type, or nullopt
+// when it is unusable (not a number, a colour outside 0 to 0xFFFFFF, a size
+// no font can take); the key's default then applies. A text is always usable.
+std::optional<QString> usableStoredValue(SettingType type, const QVariant &stored);
+
+QString settingsFileName();
+
+// Reads all eleven keys into the record; never writes the store.
+void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into = BoardSettings::shared());
+// Writes all eleven keys, changed or not, and tells whether they reached the disk.
+SettingsSaveResult SaveBoardSettings(const BoardSettings &from = BoardSettings::shared());
