@@ -1,0 +1,221 @@
+#include "BoardBenchmarks.h"
+
+#include "BenchWindow.h"
+#include "PaintCounter.h"
+
+#include "board/LedDisplay.h"
+#include "board/ScoreBoard.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QTest>
+#include <QWindow>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+LedDisplay *display(const ScoreBoard &board, const char *name)
+{
+    return board.findChild<LedDisplay *>(QLatin1String(name));
+}
+
+// Digits, "+", "-" and Enter: the keys the fields take.
+int keyFor(QChar ch)
+{
+    return ch == u'\r' ? int(Qt::Key_Return) : ch.unicode();
+}
+
+// Clicks the display, as the operator gives it the keys, and types there.
+void typeOn(ScoreBoard &board, const char *name, const QString &keys)
+{
+    QTest::mouseClick(display(board, name), Qt::LeftButton);
+    for (const QChar ch : keys)
+        BenchWindow::keystroke(board.windowHandle(), keyFor(ch), QString(ch));
+    BenchWindow::repaintDirty();
+}
+
+QString shows(const ScoreBoard &board, const char *tens, const char *ones)
+{
+    QString text;
+    for (const char *name : {tens, ones}) {
+        const int digit = display(board, name)->caption();
+        if (digit >= 0)
+            text += QChar(u'0' + digit);
+    }
+    return text;
+}
+
+double seconds(Clock::duration elapsed)
+{
+    return std::chrono::duration<double>(elapsed).count();
+}
+
+// "+" and "-" in turn on the third home inning: each raises or lowers the
+// inning and the run total, so two displays change on every keystroke.
+void keystrokeOnInning(benchmark::State &state, QSize size)
+{
+    ScoreBoard board;
+    if (!BenchWindow::showAt(board, size)) {
+        state.SkipWithError("the board did not take the size");
+        return;
+    }
+    // 3 runs in the first inning and 2 in the third: a run total of 5.
+    typeOn(board, "ledHome(1)", QStringLiteral("3"));
+    typeOn(board, "ledHome(3)", QStringLiteral("2"));
+    BenchWindow::settle();
+    QWindow *window = board.windowHandle();
+    const QString plus = QStringLiteral("+");
+    const QString minus = QStringLiteral("-");
+    {
+        PaintCounter counter(board);
+        BenchWindow::keystroke(window, Qt::Key_Plus, plus);
+        BenchWindow::repaintDirty();
+        if (display(board, "ledHome(3)")->caption() != 3
+            || shows(board, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
+            state.SkipWithError("the keystroke did not reach the inning");
+            return;
+        }
+        state.counters["repainted"] = counter.count();
+        BenchWindow::keystroke(window, Qt::Key_Minus, minus);
+        BenchWindow::repaintDirty();
+    }
+    bool up = true;
+    for (auto _ : state) {
+        BenchWindow::keystroke(window, up ? Qt::Key_Plus : Qt::Key_Minus, up ? plus : minus);
+        BenchWindow::repaintDirty();
+        up = !up;
+    }
+}
+
+// Enter after a typed number on the home hits; only the Enter is timed.
+void typedEnterOnHits(benchmark::State &state, QSize size)
+{
+    ScoreBoard board;
+    if (!BenchWindow::showAt(board, size)) {
+        state.SkipWithError("the board did not take the size");
+        return;
+    }
+    typeOn(board, "ledHomeHits(0)", QStringLiteral("17\r"));
+    if (shows(board, "ledHomeHits(1)", "ledHomeHits(0)") != QLatin1String("17")) {
+        state.SkipWithError("the typed entry did not reach the hits");
+        return;
+    }
+    QWindow *window = board.windowHandle();
+    const QString enter = QStringLiteral("\r");
+    const QString digits[] = {QStringLiteral("4"), QStringLiteral("5")};
+    int turn = 0;
+    for (auto _ : state) {
+        const QString &digit = digits[turn++ % 2];
+        BenchWindow::keystroke(window, keyFor(digit[0]), digit);
+        BenchWindow::repaintDirty();
+        const auto start = Clock::now();
+        BenchWindow::keystroke(window, Qt::Key_Return, enter);
+        BenchWindow::repaintDirty();
+        state.SetIterationTime(seconds(Clock::now() - start));
+    }
+}
+
+// A live drag: the board comes from 90 % of the size; the walk to the size
+// and the repaint of the whole board are timed.
+void resizeWalk(benchmark::State &state, QSize size)
+{
+    ScoreBoard board;
+    board.resize(size);
+    board.show();
+    if (!QTest::qWaitForWindowExposed(&board)) {
+        state.SkipWithError("the board was not shown");
+        return;
+    }
+    const QSize from = size * 0.9;
+    {
+        board.resize(from);
+        BenchWindow::settle();
+        PaintCounter counter(board);
+        board.resize(size);
+        BenchWindow::repaintDirty();
+        if (board.size() != size) {
+            state.SkipWithError("the board did not take the size");
+            return;
+        }
+        state.counters["repainted"] = counter.count();
+    }
+    for (auto _ : state) {
+        board.resize(from);
+        BenchWindow::settle();
+        const auto start = Clock::now();
+        board.resize(size);
+        BenchWindow::repaintDirty();
+        state.SetIterationTime(seconds(Clock::now() - start));
+    }
+}
+
+void fullRepaintToImage(benchmark::State &state, QSize size)
+{
+    ScoreBoard board;
+    if (!BenchWindow::showAt(board, size)) {
+        state.SkipWithError("the board did not take the size");
+        return;
+    }
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        board.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+// Construct and load (colours, texts, recording of the layout), show and
+// wait for the first painted frame.
+void boardCreation(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        auto board = std::make_unique<ScoreBoard>();
+        PaintCounter painted(*board, PaintCounter::Watch::WindowOnly);
+        board->show();
+        const QDeadlineTimer deadline(5000);
+        while (painted.count() == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents();
+        state.SetIterationTime(seconds(Clock::now() - start));
+        if (painted.count() == 0) {
+            state.SkipWithError("the board was never painted");
+            break;
+        }
+        board.reset();
+        BenchWindow::settle();
+    }
+}
+
+QString sizeName(QSize size, QSize designSize)
+{
+    return size == designSize ? QStringLiteral("design") : QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+}
+
+} // namespace
+
+void registerBoardBenchmarks()
+{
+    const QSize designSize = ScoreBoard().size();
+    for (const QSize size : {designSize, BenchWindow::ScreenSize}) {
+        const std::string at = sizeName(size, designSize).toStdString();
+        benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark(("typed_enter_hits/" + at).c_str(), typedEnterOnHits, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseManualTime();
+        benchmark::RegisterBenchmark(("resize_walk/" + at).c_str(), resizeWalk, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseManualTime();
+    }
+    benchmark::RegisterBenchmark("full_repaint_image/3840x2160", fullRepaintToImage, BenchWindow::ScreenSize)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark("board_creation", boardCreation)->Unit(benchmark::kMicrosecond)->UseManualTime();
+}
