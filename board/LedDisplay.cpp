@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QCache>
+#include <QImage>
 
 #include <array>
 
@@ -78,6 +80,36 @@ constexpr std::array<unsigned, 10> DigitSegments = {
     0b0111111, 0b0000110, 0b1011011, 0b1001111, 0b1100110,
     0b1101101, 0b1111101, 0b0000111, 0b1111111, 0b1101111,
 };
+
+// What a display's rendering depends on.
+struct FaceKey {
+    QSize size;
+    qreal ratio;
+    int marginX;
+    int marginY;
+    int caption;
+    int onColor;
+    int backColor;
+    int backColorAlt;
+    bool focused;
+
+    friend bool operator==(const FaceKey &, const FaceKey &) = default;
+};
+
+size_t qHash(const FaceKey &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.size.width(), key.size.height(), key.ratio, key.marginX, key.marginY,
+                      key.caption, key.onColor, key.backColor, key.backColorAlt, key.focused);
+}
+
+// Renderings in KiB: every digit of both display sizes on a 4K board fits.
+constexpr qsizetype FaceCacheKiB = 8 * 1024;
+
+QCache<FaceKey, QImage> &faceCache()
+{
+    static QCache<FaceKey, QImage> cache(FaceCacheKiB);
+    return cache;
+}
 
 } // namespace
 
@@ -168,12 +200,32 @@ void LedDisplay::updateExtent()
 void LedDisplay::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Units::colorFromBgr(m_backColor));
+    painter.drawImage(0, 0, face());
+}
 
-    const int marginX = Units::twipsToPixelsX(m_bufferArea, this);
-    const int marginY = Units::twipsToPixelsY(m_bufferArea, this);
-    const QRectF inner = QRectF(rect()).adjusted(marginX, marginY, -marginX, -marginY);
+QImage LedDisplay::face() const
+{
+    // Displays showing the same digit at the same size and colours share one
+    // rendering: a keystroke or a repaint of the board then only copies pixels,
+    // and anti-aliased segments are drawn once per size, not once per display.
+    const FaceKey key{.size = size(),
+                      .ratio = devicePixelRatioF(),
+                      .marginX = Units::twipsToPixelsX(m_bufferArea, this),
+                      .marginY = Units::twipsToPixelsY(m_bufferArea, this),
+                      .caption = m_caption,
+                      .onColor = m_onColor,
+                      .backColor = m_backColor,
+                      .backColorAlt = m_backColorAlt,
+                      .focused = hasFocus()};
+    if (const QImage *cached = faceCache().object(key))
+        return *cached;
+
+    QImage image(size() * key.ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(key.ratio);
+    image.fill(Units::colorFromBgr(m_backColor));
+    const QRectF inner = QRectF(rect()).adjusted(key.marginX, key.marginY, -key.marginX, -key.marginY);
     if (inner.width() > 0 && inner.height() > 0) {
+        QPainter painter(&image);
         const double scale = std::min(inner.width() / BoxWidth, inner.height() / BoxHeight);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(inner.center());
@@ -185,17 +237,17 @@ void LedDisplay::paintEvent(QPaintEvent *)
         const auto &shapes = segmentShapes();
         for (int s = 0; s < SegmentCount; ++s)
             painter.fillPath(shapes[s], (lit >> s) & 1u ? on : off);
-        painter.resetTransform();
     }
-
-    if (hasFocus()) {
+    if (key.focused) {
         // A quiet marker of where the operator's keys go.
+        QPainter painter(&image);
         QColor mark = Units::colorFromBgr(m_onColor);
         mark.setAlpha(110);
-        painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(mark, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+    faceCache().insert(key, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes() / 1024));
+    return image;
 }
 
 void LedDisplay::keyPressEvent(QKeyEvent *event)

@@ -2,6 +2,8 @@
 
 #include "app/TwipsControl.h"
 
+class QImage;
+
 // One seven-segment LED digit. Caption is the digit 0 to 9, or -1 for a dark
 // display. The extent follows Size and BufferArea (twips of margin round the
 // digit), never Width and Height, which are read-only here. Every typed
@@ -61,6 +63,8 @@ protected:
 
 private:
     void updateExtent();
+    // The display without the focus marker, as it looks now.
+    QImage face() const;
 
     int m_caption = 0;
     int m_onColor = 0x00FFFF;

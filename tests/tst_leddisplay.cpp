@@ -110,6 +110,72 @@ private Q_SLOTS:
         QVERIFY(one > 0);
         QVERIFY(eight > 2 * one); // seven segments against two
     }
+
+    // Displays in the same state share one rendering; one display's colours,
+    // digit or size never show on another.
+    void eachDisplayPaintsItsOwnState()
+    {
+        QWidget window;
+        LedDisplay first(&window);
+        LedDisplay second(&window);
+        for (LedDisplay *led : {&first, &second}) {
+            led->setBufferArea(15);
+            led->setDigitSize(50);
+            led->setOnColor(0x00FFFF); // yellow
+            led->setBackColor(0x000000);
+            led->setBackColorAlt(0x000000);
+            led->setCaption(8);
+        }
+        const QColor yellow(255, 255, 0);
+        const QColor red(255, 0, 0);
+        const QImage eight = first.grab().toImage();
+        QCOMPARE(second.grab().toImage(), eight);
+
+        second.setOnColor(0x0000FF);
+        QCOMPARE(pixels(second.grab().toImage(), yellow), 0);
+        QCOMPARE(pixels(second.grab().toImage(), red), pixels(eight, yellow));
+        QCOMPARE(first.grab().toImage(), eight);
+
+        second.setCaption(1);
+        const int one = pixels(second.grab().toImage(), red);
+        QVERIFY(one > 0 && one < pixels(eight, yellow));
+
+        second.setDigitSize(100);
+        const QImage large = second.grab().toImage();
+        QCOMPARE(large.size(), second.size());
+        QVERIFY(pixels(large, red) > 3 * one);
+        QCOMPARE(first.grab().toImage(), eight);
+    }
+
+    // The display with the keys is marked, and only while it has them.
+    void focusMarkerFollowsTheFocus()
+    {
+        QWidget window;
+        LedDisplay first(&window);
+        LedDisplay second(&window);
+        second.move(first.width(), 0);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        second.setFocus();
+        QTRY_VERIFY(second.hasFocus());
+        const QImage plain = first.grab().toImage();
+        QVERIFY(second.grab().toImage() != plain);
+
+        first.setFocus();
+        QTRY_VERIFY(first.hasFocus());
+        QCOMPARE(second.grab().toImage(), plain);
+        QVERIFY(first.grab().toImage() != plain);
+    }
+
+private:
+    static int pixels(const QImage &image, const QColor &color)
+    {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += image.pixelColor(x, y) == color;
+        return count;
+    }
 };
 
 QTEST_MAIN(TestLedDisplay)
