@@ -2,9 +2,16 @@
 
 #include "app/Units.h"
 
+#include <QList>
+#include <QPointer>
+
 #include <cmath>
+#include <utility>
 
 namespace {
+
+int openBatches = 0;
+QList<QPointer<TwipsControl>> pendingPlacements;
 
 // Geometry that is not a finite number, or a negative extent, is refused and
 // the control keeps what it had.
@@ -70,8 +77,49 @@ void TwipsControl::setTwipsGeometry(double left, double top, double width, doubl
     place();
 }
 
+void TwipsControl::setExtentTwips(double width, double height)
+{
+    const bool widthChanges = acceptableExtent(width) && width != m_width;
+    const bool heightChanges = acceptableExtent(height) && height != m_height;
+    if (widthChanges)
+        m_width = width;
+    if (heightChanges)
+        m_height = height;
+    if (widthChanges || heightChanges)
+        place();
+}
+
+TwipsControl::PlacementBatch::PlacementBatch()
+{
+    ++openBatches;
+}
+
+TwipsControl::PlacementBatch::~PlacementBatch()
+{
+    if (--openBatches > 0)
+        return;
+    const QList<QPointer<TwipsControl>> pending = std::exchange(pendingPlacements, {});
+    for (TwipsControl *control : pending) {
+        if (control)
+            control->applyPlacement();
+    }
+}
+
 void TwipsControl::place()
 {
+    if (openBatches > 0) {
+        if (!m_placementPending) {
+            m_placementPending = true;
+            pendingPlacements.append(this);
+        }
+        return;
+    }
+    applyPlacement();
+}
+
+void TwipsControl::applyPlacement()
+{
+    m_placementPending = false;
     const int x = Units::twipsToPixelsX(m_left, this);
     const int y = Units::twipsToPixelsY(m_top, this);
     // Snap both edges, so neighbours that touch in twips touch on screen.

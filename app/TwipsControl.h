@@ -28,11 +28,28 @@ public:
     void setHeightTwips(double twips);
     void setTwipsGeometry(double left, double top, double width, double height);
 
+    // While a batch is open, controls take new twip values at once but move
+    // on screen only when the last batch closes, each control once: a rescale
+    // of a whole window sets every control's position and extent in steps.
+    class PlacementBatch
+    {
+    public:
+        PlacementBatch();
+        ~PlacementBatch();
+        Q_DISABLE_COPY_MOVE(PlacementBatch)
+    };
+
+protected:
+    // Sets width and height with a single move on screen.
+    void setExtentTwips(double width, double height);
+
 private:
     void place();
+    void applyPlacement();
 
     double m_left = 0;
     double m_top = 0;
     double m_width = 0;
     double m_height = 0;
+    bool m_placementPending = false;
 };

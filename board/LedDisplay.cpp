@@ -192,8 +192,7 @@ QSize LedDisplay::sizeHint() const
 void LedDisplay::updateExtent()
 {
     const double margins = 2.0 * m_bufferArea;
-    setWidthTwips(margins + TwipsWidePerSize * m_size);
-    setHeightTwips(margins + TwipsHighPerSize * m_size);
+    setExtentTwips(margins + TwipsWidePerSize * m_size, margins + TwipsHighPerSize * m_size);
     update();
 }
 

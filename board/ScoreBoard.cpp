@@ -225,7 +225,10 @@ void ScoreBoard::resizeStep()
     const int newWidth = wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this));
     // No partly rescaled board is ever drawn; enabling updates repaints it whole.
     setUpdatesEnabled(false);
-    m_layout.ResizeControls(newHeight, newWidth);
+    {
+        const TwipsControl::PlacementBatch batch;
+        m_layout.ResizeControls(newHeight, newWidth);
+    }
     setUpdatesEnabled(true);
 }
 
