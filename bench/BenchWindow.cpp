@@ -1,6 +1,7 @@
 #include "BenchWindow.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -39,6 +40,23 @@ void keystroke(QWindow *window, int key, const QString &text)
 {
     qt_handleKeyEvent(window, QEvent::KeyPress, key, Qt::NoModifier, text);
     qt_handleKeyEvent(window, QEvent::KeyRelease, key, Qt::NoModifier, text);
+}
+
+void keystrokeShown(QWindow *window, int key, const QString &text)
+{
+    keystroke(window, key, text);
+    repaintDirty();
+}
+
+void resizeShown(QWidget &window, QSize size)
+{
+    window.resize(size);
+    repaintDirty();
+}
+
+void renderWhole(QWidget &window, QImage &image)
+{
+    window.render(&image);
 }
 
 } // namespace BenchWindow

@@ -2,6 +2,9 @@
 
 #include <QSize>
 
+class QImage;
+class QString;
+
 class QWidget;
 class QWindow;
 
@@ -24,5 +27,12 @@ void repaintDirty();
 // One keystroke as the platform delivers it: press and release through the
 // window, so shortcuts, focus routing and key handlers all take part.
 void keystroke(QWindow *window, int key, const QString &text);
+
+// The timed operations, each one call so a profiler can single them out:
+// a keystroke and the repaint it causes; a resize and its repaint; a whole
+// window rendered to an image.
+void keystrokeShown(QWindow *window, int key, const QString &text);
+void resizeShown(QWidget &window, QSize size);
+void renderWhole(QWidget &window, QImage &image);
 
 } // namespace BenchWindow
