@@ -8,6 +8,7 @@
 #include "board/LedDisplay.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -258,9 +259,15 @@ void ScoreBoard::AllKeyPress(int keyAscii)
         clearAll();
         break;
     case KeyEsc:
-    case KeyO:
-        // The start screen (Esc) and the options dialog ("o") open from here.
+        // The start screen opens from here.
         break;
+    case KeyO: {
+        // Whatever the answer, the dialog has read the store back on closing.
+        OptionsDialog options;
+        options.exec();
+        RefreshFormColors();
+        break;
+    }
     default:
         break;
     }
