@@ -64,11 +64,16 @@ constexpr float TitleHeightBelow = 1150;
 constexpr double TitleMeasureHeight = 1135;
 
 template<class T>
-T *child(const QObject *parent, const char *name)
+T *child(const QObject *parent, const QString &name)
 {
-    T *found = parent->findChild<T *>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "OptionsDialog", name);
+    T *found = parent->findChild<T *>(name);
+    Q_ASSERT_X(found, "OptionsDialog", qPrintable(name));
     return found;
+}
+
+QString objectNameOf(const ControlDesign &design)
+{
+    return design.index >= 0 ? ControlName::element(design.name, design.index) : QString::fromLatin1(design.name);
 }
 
 // The label takes the extent of its caption at the size now set.
@@ -108,7 +113,7 @@ OptionsDialog::~OptionsDialog()
 void OptionsDialog::buildFromDesign()
 {
     for (const ControlDesign &c : OptionsDesign::controls()) {
-        QWidget *parent = c.parent ? child<QWidget>(this, c.parent) : this;
+        QWidget *parent = c.parent ? child<QWidget>(this, QString::fromLatin1(c.parent)) : this;
         const QString caption = QString::fromUtf8(c.caption);
         QWidget *built = nullptr;
         switch (c.kind) {
@@ -152,8 +157,7 @@ void OptionsDialog::buildFromDesign()
         default:
             continue;
         }
-        built->setObjectName(c.index >= 0 ? ControlName::element(c.name, c.index)
-                                          : QString::fromLatin1(c.name));
+        built->setObjectName(objectNameOf(c));
         if (c.fontFamily) {
             QFont font(QString::fromLatin1(c.fontFamily));
             font.setPointSizeF(c.fontSize);
@@ -190,7 +194,7 @@ void OptionsDialog::placeControl(QWidget *control, const ControlDesign &design)
 void OptionsDialog::placeTabPageControls()
 {
     for (const ControlDesign &c : OptionsDesign::controls()) {
-        QWidget *control = findChild<QWidget *>(QString::fromLatin1(c.name));
+        QWidget *control = findChild<QWidget *>(objectNameOf(c));
         if (control && SSTab1->indexOf(control->parentWidget()) >= 0)
             placeControl(control, c);
     }
@@ -210,14 +214,15 @@ void OptionsDialog::bindControls()
     for (std::size_t i = 0; i < m_colourRows.size(); ++i) {
         const ColourRowDesign &design = ColourRows[i];
         ColourRow &row = m_colourRows[i];
-        row = {child<QPushButton>(this, design.button), child<ColorSwatch>(this, design.swatch),
-               design.field, design.resetTo};
+        row = {child<QPushButton>(this, QString::fromLatin1(design.button)),
+               child<ColorSwatch>(this, QString::fromLatin1(design.swatch)), design.field, design.resetTo};
         connect(row.button, &QPushButton::clicked, this, [this, &row] { changeColour(row); });
     }
     for (std::size_t i = 0; i < m_textRows.size(); ++i) {
         const TextRowDesign &design = TextRows[i];
         TextRow &row = m_textRows[i];
-        row = {child<QLineEdit>(this, design.box), child<TwipsLabel>(this, design.preview), design.field};
+        row = {child<QLineEdit>(this, QString::fromLatin1(design.box)),
+               child<TwipsLabel>(this, QString::fromLatin1(design.preview)), design.field};
         connect(row.box, &QLineEdit::textChanged, this,
                 [this, &row](const QString &text) { textChanged(row, text); });
     }
@@ -228,7 +233,7 @@ void OptionsDialog::bindControls()
     cmdOk->setDefault(true);
     const QStringList &order = OptionsDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(child<QWidget>(this, qPrintable(order[i - 1])), child<QWidget>(this, qPrintable(order[i])));
+        setTabOrder(child<QWidget>(this, order[i - 1]), child<QWidget>(this, order[i]));
 }
 
 void OptionsDialog::loadStep()
