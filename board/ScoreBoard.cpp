@@ -8,6 +8,7 @@
 #include "board/LedDisplay.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
+#include "startscreen/StartScreen.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -257,9 +258,14 @@ void ScoreBoard::AllKeyPress(int keyAscii)
     case KeyC:
         clearAll();
         break;
-    case KeyEsc:
+    case KeyEsc: {
+        // Back to the start screen, over the board; a click there returns here.
+        auto *startScreen = new StartScreen; // deletes itself when it closes
+        startScreen->exec();
+        break;
+    }
     case KeyO:
-        // The start screen (Esc) and the options dialog ("o") open from here.
+        // The options dialog opens from here.
         break;
     default:
         break;
