@@ -43,6 +43,15 @@ double pixelsToTwipsY(int pixels, const QPaintDevice *device)
     return pixels * TwipsPerInch / device->logicalDpiY();
 }
 
+QRect twipsToPixelsRect(double left, double top, double width, double height, const QPaintDevice *device)
+{
+    const int x = twipsToPixelsX(left, device);
+    const int y = twipsToPixelsY(top, device);
+    const int right = twipsToPixelsX(left + width, device);
+    const int bottom = twipsToPixelsY(top + height, device);
+    return {x, y, std::max(0, right - x), std::max(0, bottom - y)};
+}
+
 QColor colorFromBgr(int bgr)
 {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);

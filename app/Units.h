@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QRect>
 
 class QPaintDevice;
 
@@ -15,6 +16,8 @@ int twipsToPixelsX(double twips, const QPaintDevice *device);
 int twipsToPixelsY(double twips, const QPaintDevice *device);
 double pixelsToTwipsX(int pixels, const QPaintDevice *device);
 double pixelsToTwipsY(int pixels, const QPaintDevice *device);
+// Both edges are snapped, so neighbours that touch in twips touch on screen.
+QRect twipsToPixelsRect(double left, double top, double width, double height, const QPaintDevice *device);
 
 // Red in the lowest byte; the top byte is not a colour and is ignored.
 QColor colorFromBgr(int bgr);

@@ -9,6 +9,7 @@
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
 #include "settings/OptionsDialog.h"
+#include "startscreen/StartScreen.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -260,9 +261,12 @@ void ScoreBoard::AllKeyPress(int keyAscii)
     case KeyC:
         clearAll();
         break;
-    case KeyEsc:
-        // The start screen opens from here.
+    case KeyEsc: {
+        // Back to the start screen, over the board; a click there returns here.
+        auto *startScreen = new StartScreen; // deletes itself when it closes
+        startScreen->exec();
         break;
+    }
     case KeyO: {
         // Whatever the answer, the dialog has read the store back on closing.
         OptionsDialog options;

@@ -1,11 +1,14 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
 
+#include "app/TextBox.h"
 #include "app/TwipsLabel.h"
+#include "board/ProgramBoard.h"
 #include "forms/OptionsDesign.h"
 #include "settings/BoardSettings.h"
 #include "settings/OptionsDialog.h"
 #include "settings/SettingsStore.h"
+#include "startscreen/StartScreen.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -710,6 +714,53 @@ private Q_SLOTS:
         QCOMPARE(board.property("BackColor").toInt(), stored.FormBackColor);
         QCOMPARE(board.findChild<LedDisplay *>("ledHome(1)")->onColor(), stored.LEDColor);
         QCOMPARE(drive.shows("ledBall(0)"), "2");
+    }
+
+    // Options opened from the start screen over the board: the start screen
+    // rewrites its instructions, and the board takes the new options only when
+    // it next applies the settings.
+    void optionsFromTheStartScreenReachTheBoardAtItsNextRefresh()
+    {
+        ScoreBoard &board = ProgramBoard::get();
+        const auto closeBoard = qScopeGuard([&board] { delete &board; });
+        board.show();
+        QVERIFY(QTest::qWaitForWindowActive(&board));
+        BoardDriver drive(board);
+        auto *home = board.findChild<TwipsLabel *>("lblHome");
+        QCOMPARE(home->caption(), "Home");
+
+        ModalAnswerer atStart([&](QWidget *window) {
+            auto *start = qobject_cast<StartScreen *>(window);
+            QVERIFY(start);
+            auto *instructions = start->findChild<TextBox *>("txtInstr");
+            const QString written = instructions->text();
+            instructions->setText("scribbled over");
+            ModalAnswerer inOptions([](QWidget *modal) {
+                QCOMPARE(modal->objectName(), "frmOptions");
+                QVERIFY(!modal->parentWidget());
+                auto *box = modal->findChild<QLineEdit *>("txtHomeText");
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClicks(box, "Lions");
+                QTest::mouseClick(modal->findChild<QPushButton *>("cmdOk"), Qt::LeftButton);
+            });
+            QTest::mouseClick(start->findChild<QPushButton *>("cmdOptions"), Qt::LeftButton);
+            QVERIFY(inOptions.answered());
+            QCOMPARE(instructions->text(), written);
+            QVERIFY(start->isVisible());
+            QTest::mouseClick(start->findChild<QWidget *>("lblClick"), Qt::LeftButton);
+        });
+        drive.type("ledBall(0)", "\x1b");
+        QVERIFY(atStart.answered());
+        QCOMPARE(storedSettings().HomeText, "Lions");
+        QCOMPARE(BoardSettings::shared().HomeText, "Lions");
+        QCOMPARE(home->caption(), "Home");
+
+        ModalAnswerer cancel([](QWidget *modal) {
+            QTest::mouseClick(modal->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+        });
+        drive.type("ledBall(0)", "o");
+        QVERIFY(cancel.answered());
+        QCOMPARE(home->caption(), "Lions");
     }
 };
 
