@@ -372,8 +372,16 @@ private Q_SLOTS:
         QCOMPARE(describe(loaded()), describe(stored));
         QCOMPARE(describe(loaded()), describe(stored));
 
-        // Once the obstacle is gone, saving works again.
-        PrivateSettings::clear();
+        // Once the obstacle is gone the store is what the file says, edited by
+        // hand meanwhile or not, and saving works again.
+        if (obstacle.startsWith("read-only")) {
+            QFile::setPermissions(PrivateSettings::folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(PrivateSettings::file(), QFile::ReadOwner | QFile::WriteOwner);
+        } else {
+            PrivateSettings::clear();
+        }
+        QVERIFY(PrivateSettings::write(QByteArray(UnusualFile).replace("=Cubs", "=Edited by hand")));
+        QCOMPARE(describe(loaded()), with(describe(unusual()), "HomeText", "Edited by hand"));
         QVERIFY(SaveBoardSettings(changed).ok);
         QCOMPARE(describe(loaded()), describe(changed));
     }
