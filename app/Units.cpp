@@ -52,6 +52,18 @@ QRect twipsToPixelsRect(double left, double top, double width, double height, co
     return {x, y, std::max(0, right - x), std::max(0, bottom - y)};
 }
 
+std::optional<int> roundHalfEven(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    double whole = std::round(value); // a half away from zero
+    if (std::abs(value - std::trunc(value)) == 0.5)
+        whole = 2.0 * std::round(value / 2.0);
+    if (whole < std::numeric_limits<int>::min() || whole > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(whole);
+}
+
 QColor colorFromBgr(int bgr)
 {
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);

@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
-#include <cmath>
 
 namespace {
 
@@ -33,7 +32,7 @@ constexpr int LastEntryCode = 57;
 // The size of the window in whole twips, a half going to the even neighbour.
 int wholeTwips(double twips)
 {
-    return int(std::nearbyint(twips));
+    return Units::roundHalfEven(twips).value_or(0);
 }
 
 } // namespace
@@ -179,6 +178,9 @@ void ScoreBoard::recordLayout()
 {
     using ControlName::element;
     using L = ProportionalLayout;
+    // The reference size is the client area, not the outer frame: the frame is
+    // unknown before the first show on most window systems, and the resize step
+    // measures the client area too, so the ratios stay exact.
     m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this)),
                            wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this)));
     auto record = [this](int slot, QObject *control, const L::Flags &flags) {
