@@ -24,6 +24,7 @@ void TwipsLabel::setCaption(const QString &caption)
     if (caption == m_caption)
         return;
     m_caption = caption;
+    m_captionExtent.reset();
     setAccessibleName(caption);
     if (m_autoSize)
         fitToCaption();
@@ -68,8 +69,13 @@ void TwipsLabel::setAlignment(Qt::Alignment alignment)
 
 QSize TwipsLabel::sizeHint() const
 {
-    const QFontMetrics metrics(font());
-    return {metrics.horizontalAdvance(m_caption), metrics.height()};
+    // Measuring shapes the whole caption; the options preview asks for the
+    // same extent several times at each size it tries.
+    if (!m_captionExtent) {
+        const QFontMetrics metrics(font());
+        m_captionExtent = QSize(metrics.horizontalAdvance(m_caption), metrics.height());
+    }
+    return *m_captionExtent;
 }
 
 QSize TwipsLabel::minimumSizeHint() const
@@ -88,6 +94,7 @@ void TwipsLabel::paintEvent(QPaintEvent *)
 void TwipsLabel::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
+        m_captionExtent.reset();
         if (m_autoSize)
             fitToCaption();
         update();

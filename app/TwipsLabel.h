@@ -2,6 +2,8 @@
 
 #include "app/TwipsControl.h"
 
+#include <optional>
+
 // A label with a transparent background: the window's colour shows through.
 // Caption, ForeColor (0x00BBGGRR) and FontSize (points) are properties by name.
 // With AutoSize on, the label takes the extent of its caption on one line.
@@ -43,6 +45,7 @@ private:
     void fitToCaption();
 
     QString m_caption;
+    mutable std::optional<QSize> m_captionExtent; // sizeHint of the caption in the current font
     int m_foreColor = 0;
     bool m_autoSize = false;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignTop;

@@ -1,5 +1,6 @@
 #include "BenchWindow.h"
 #include "BoardBenchmarks.h"
+#include "OptionsBenchmarks.h"
 
 #include "settings/SettingsStore.h"
 
@@ -50,6 +51,7 @@ int main(int argc, char *argv[])
     LoadBoardSettings(SettingsDefaults::StartScreen);
 
     registerBoardBenchmarks();
+    registerOptionsBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

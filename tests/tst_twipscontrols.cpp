@@ -1,7 +1,9 @@
 #include "app/TwipsControl.h"
+#include "app/TwipsLabel.h"
 #include "app/TwipsShape.h"
 
 #include <QEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QTest>
 
@@ -74,6 +76,47 @@ private Q_SLOTS:
             delete doomed;
         }
         QCOMPARE(kept.x(), 20);
+    }
+
+    // With AutoSize on, a label always has the extent of its caption on one
+    // line in its font: after a new caption, a new size and a new font alike.
+    void autoSizedLabelFollowsCaptionAndFont()
+    {
+        QWidget window;
+        TwipsLabel label(&window);
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSizeF(12);
+        label.setFont(font);
+        label.setCaption(QStringLiteral("Home"));
+        label.setAutoSize(true);
+        auto fits = [&label] {
+            const QFontMetrics metrics(label.font());
+            return label.size() == QSize(metrics.horizontalAdvance(label.caption()), metrics.height());
+        };
+        QVERIFY(fits());
+        const int homeWidth = label.width();
+
+        label.setCaption(QStringLiteral("Brindlecomb Harbour Lighthouse"));
+        QVERIFY(fits());
+        QVERIFY(label.width() > 3 * homeWidth);
+
+        for (double points : {30.0, 4.0, 50.0}) {
+            label.setFontSize(points);
+            QVERIFY(fits());
+        }
+        const int wide = label.width();
+        font.setPointSizeF(50);
+        font.setBold(true);
+        label.setFont(font);
+        QVERIFY(fits());
+        QVERIFY(label.width() > wide);
+
+        // Off and on again measures afresh; off leaves the extent alone.
+        label.setAutoSize(false);
+        label.setCaption(QStringLiteral("H"));
+        QVERIFY(label.width() > wide);
+        label.setAutoSize(true);
+        QVERIFY(fits());
     }
 
     // The frame is a line of BorderWidth pixels inside its bounds, rounded at

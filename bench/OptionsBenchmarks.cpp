@@ -1,0 +1,59 @@
+#include "OptionsBenchmarks.h"
+
+#include "BenchWindow.h"
+
+#include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
+#include "settings/SettingsStore.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QTest>
+
+namespace {
+
+struct Texts {
+    QString home;
+    QString title;
+};
+
+// Both passes, every step, with the dialog on screen as the operator types:
+// the yield of each step of the names' pass is part of the call.
+void previewIt(benchmark::State &state, const Texts &texts)
+{
+    BoardSettings &s = BoardSettings::shared();
+    LoadBoardSettings(SettingsDefaults::StartScreen);
+    if (!texts.home.isEmpty())
+        s.HomeText = texts.home;
+    if (!texts.title.isEmpty())
+        s.TitleText = texts.title;
+    {
+        OptionsDialog dialog;
+        dialog.show();
+        if (!QTest::qWaitForWindowExposed(&dialog)) {
+            state.SkipWithError("the dialog was not shown");
+            return;
+        }
+        BenchWindow::settle();
+        for (auto _ : state)
+            dialog.PreviewIt();
+        state.counters["TeamSize"] = s.TeamSize.toFloat();
+        state.counters["TitleSize"] = s.TitleSize.toFloat();
+    }
+    LoadBoardSettings(SettingsDefaults::StartScreen);
+}
+
+} // namespace
+
+void registerOptionsBenchmarks()
+{
+    benchmark::RegisterBenchmark("preview_it/defaults", previewIt, Texts{})
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+    // A 30-character home name and a 50-character title.
+    const Texts longTexts{QStringLiteral("Brindlecomb Harbour Lighthouse"),
+                          QStringLiteral("Brindlecomb County League Championship Final, 2024")};
+    benchmark::RegisterBenchmark("preview_it/long_texts", previewIt, longTexts)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+}
