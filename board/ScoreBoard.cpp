@@ -1,6 +1,7 @@
 #include "board/ScoreBoard.h"
 
 #include "app/ControlName.h"
+#include "app/OuterGeometry.h"
 #include "app/TwipsLabel.h"
 #include "app/TwipsShape.h"
 #include "app/Units.h"
@@ -437,42 +438,40 @@ void ScoreBoard::setBackColor(int bgr)
 
 double ScoreBoard::outerLeft() const
 {
-    return Units::pixelsToTwipsX(frameGeometry().x(), this);
+    return OuterGeometry::left(*this);
 }
 
 double ScoreBoard::outerTop() const
 {
-    return Units::pixelsToTwipsY(frameGeometry().y(), this);
+    return OuterGeometry::top(*this);
 }
 
 double ScoreBoard::outerWidth() const
 {
-    return Units::pixelsToTwipsX(frameGeometry().width(), this);
+    return OuterGeometry::width(*this);
 }
 
 double ScoreBoard::outerHeight() const
 {
-    return Units::pixelsToTwipsY(frameGeometry().height(), this);
+    return OuterGeometry::height(*this);
 }
 
 void ScoreBoard::setOuterLeft(double twips)
 {
-    move(Units::twipsToPixelsX(twips, this), frameGeometry().y());
+    OuterGeometry::setLeft(*this, twips);
 }
 
 void ScoreBoard::setOuterTop(double twips)
 {
-    move(frameGeometry().x(), Units::twipsToPixelsY(twips, this));
+    OuterGeometry::setTop(*this, twips);
 }
 
 void ScoreBoard::setOuterWidth(double twips)
 {
-    const int frame = frameGeometry().width() - QWidget::width();
-    resize(std::max(0, Units::twipsToPixelsX(twips, this) - frame), QWidget::height());
+    OuterGeometry::setWidth(*this, twips);
 }
 
 void ScoreBoard::setOuterHeight(double twips)
 {
-    const int frame = frameGeometry().height() - QWidget::height();
-    resize(QWidget::width(), std::max(0, Units::twipsToPixelsY(twips, this) - frame));
+    OuterGeometry::setHeight(*this, twips);
 }
