@@ -242,6 +242,11 @@ void ScoreBoard::changeEvent(QEvent *event)
 
 void ScoreBoard::keyPressEvent(QKeyEvent *event)
 {
+    // F11 types no character, so it reaches the window past any display.
+    if (event->key() == Qt::Key_F11) {
+        toggleFullScreen();
+        return;
+    }
     const QString text = event->text();
     if (text.isEmpty()) {
         QWidget::keyPressEvent(event);
@@ -249,6 +254,12 @@ void ScoreBoard::keyPressEvent(QKeyEvent *event)
     }
     for (const QChar ch : text)
         AllKeyPress(ch.unicode());
+}
+
+void ScoreBoard::toggleFullScreen()
+{
+    // Toggling the one flag keeps a maximised window maximised underneath.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void ScoreBoard::AllKeyPress(int keyAscii)
