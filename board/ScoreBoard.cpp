@@ -91,6 +91,7 @@ void ScoreBoard::buildFromDesign()
             led->setTopTwips(c.top);
             led->setCaption(c.blankAtStart ? LedDisplay::Blank : 0);
             led->setObjectName(name);
+            led->setAccessibleName(ScoreBoardDesign::spokenName(c));
             break;
         }
         default:
@@ -140,6 +141,11 @@ void ScoreBoard::bindControls()
     }
     ledHomeErr = control<LedDisplay>("ledHomeErr");
     ledVisitorErr = control<LedDisplay>("ledVisitorErr");
+
+    for (TwoDigits *field : {&ledAtBat, &ledHomeRuns, &ledVisitorRuns, &ledHomeHits, &ledVisitorHits}) {
+        for (LedDisplay *digit : *field)
+            digit->setNumberDigits(*field);
+    }
 
     const QStringList &order = ScoreBoardDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
