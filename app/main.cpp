@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,9 @@ int main(int argc, char *argv[])
         std::fputs(qPrintable(message), stderr);
         return 1;
     }
+
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
 
     LoadBoardSettings(SettingsDefaults::StartScreen);
     ScoreBoard board;
