@@ -150,6 +150,8 @@ void ScoreBoard::bindControls()
     const QStringList &order = ScoreBoardDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(control<QWidget>(order[i - 1]), control<QWidget>(order[i]));
+    // The keys go to the first stop until the operator clicks elsewhere.
+    control<QWidget>(order.first())->setFocus();
 }
 
 void ScoreBoard::connectFields()
