@@ -1,4 +1,5 @@
 #include "BoardDriver.h"
+#include "ModalAnswerer.h"
 
 #include "app/Units.h"
 #include "forms/ScoreBoardDesign.h"
@@ -112,6 +113,19 @@ private Q_SLOTS:
         QCOMPARE(drive->shows("ledHomeHits", 2), "12");
         pressF11();
         QTRY_VERIFY(!board->isFullScreen());
+    }
+
+    // Esc is the board's key (back to the start screen), not a way out of full
+    // screen: the board stays full screen and keeps its numbers.
+    void escKeepsItsBoardMeaningInFullScreen()
+    {
+        drive->type("ledBall(0)", "2");
+        pressF11();
+        QTRY_VERIFY(board->isFullScreen());
+        ModalAnswerer leave([](QWidget *modal) { modal->close(); });
+        BoardDriver::typeToFocus("\x1b");
+        QVERIFY(board->isFullScreen());
+        QCOMPARE(drive->shows("ledBall(0)"), "2");
     }
 };
 
