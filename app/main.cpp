@@ -1,5 +1,4 @@
-#include "board/ScoreBoard.h"
-#include "settings/SettingsStore.h"
+#include "startscreen/StartScreen.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -53,8 +52,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
 
-    LoadBoardSettings(SettingsDefaults::StartScreen);
-    ScoreBoard board;
-    board.show();
+    auto *startScreen = new StartScreen; // deletes itself when it closes
+    startScreen->show();
     return QCoreApplication::exec();
 }

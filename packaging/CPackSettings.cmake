@@ -1,8 +1,7 @@
 # cpack -G DEB in the build folder makes quorvane_<version>_<arch>.deb. Its
 # dependencies are the shared libraries the program links (dpkg-shlibdeps)
 # plus what it needs at run time without linking: the Arial-compatible fonts
-# the board is designed in, Qt's platform plugins and the SVG plugins that
-# draw the window icon.
+# the board is designed in, and Qt's platform plugins.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvane)
 set(CPACK_PACKAGE_VENDOR "Tessaline")
@@ -16,5 +15,5 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
 include(CPack)

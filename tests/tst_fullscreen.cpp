@@ -2,6 +2,7 @@
 #include "ModalAnswerer.h"
 
 #include "app/Units.h"
+#include "board/ProgramBoard.h"
 #include "forms/ScoreBoardDesign.h"
 
 #include <QTest>
@@ -115,15 +116,29 @@ private Q_SLOTS:
         QTRY_VERIFY(!board->isFullScreen());
     }
 
-    // Esc is the board's key (back to the start screen), not a way out of full
-    // screen: the board stays full screen and keeps its numbers.
+    // Esc is the board's key, back to the start screen, not a way out of full
+    // screen: the board stays full screen behind it and keeps its numbers.
     void escKeepsItsBoardMeaningInFullScreen()
     {
+        // The start screen returns to the program's own board: drive that one.
+        drive.reset();
+        board.reset(&ProgramBoard::get());
+        drive = std::make_unique<BoardDriver>(*board);
+        board->show();
+        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+
         drive->type("ledBall(0)", "2");
         pressF11();
         QTRY_VERIFY(board->isFullScreen());
-        ModalAnswerer leave([](QWidget *modal) { modal->close(); });
+        QString shown;
+        ModalAnswerer back([&shown](QWidget *modal) {
+            shown = modal->objectName();
+            if (QWidget *click = modal->findChild<QWidget *>("lblClick"))
+                QTest::mouseClick(click, Qt::LeftButton);
+        });
         BoardDriver::typeToFocus("\x1b");
+        QVERIFY(back.answered());
+        QCOMPARE(shown, "frmSplash");
         QVERIFY(board->isFullScreen());
         QCOMPARE(drive->shows("ledBall(0)"), "2");
     }

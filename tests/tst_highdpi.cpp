@@ -3,6 +3,10 @@
 #include "app/TwipsLabel.h"
 #include "app/Units.h"
 #include "forms/ScoreBoardDesign.h"
+#include "startscreen/StartScreen.h"
+
+#include <QPointer>
+#include <QPushButton>
 
 #include <QTest>
 
@@ -153,6 +157,27 @@ private Q_SLOTS:
         }
         auto *title = board->findChild<TwipsLabel *>("lblBoardTitle");
         QVERIFY(title->fontSize() > 39.75);
+    }
+
+    // The start screen is placed and unrolled in the same twips as at 100 %,
+    // and drawn in device pixels.
+    void startScreenKeepsItsTwips()
+    {
+        QPointer<StartScreen> start = new StartScreen;
+        start->show();
+        QVERIFY(QTest::qWaitForWindowExposed(start));
+        QCOMPARE(start->property("Height").toDouble(), double(StartScreen::CollapsedHeight));
+        QCOMPARE(start->devicePixelRatioF(), scale);
+        const QPixmap collapsed = start->grab();
+        QCOMPARE(collapsed.devicePixelRatio(), scale);
+        QCOMPARE(collapsed.height(), qRound(start->height() * scale));
+
+        QTest::mouseClick(start->findChild<QPushButton *>("cmdInstr"), Qt::LeftButton);
+        QTRY_COMPARE(start->property("Height").toDouble(), double(StartScreen::ExpandedHeight));
+        QCOMPARE(start->grab().height(), qRound(start->height() * scale));
+
+        start->close();
+        QTRY_VERIFY(!start);
     }
 
     void grabsHaveDevicePixels()

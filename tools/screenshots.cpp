@@ -2,11 +2,16 @@
 #include "board/ScoreBoard.h"
 #include "settings/BoardSettings.h"
 #include "settings/SettingsStore.h"
+#include "startscreen/StartScreen.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
 
 #include <cstdio>
 #include <functional>
@@ -77,6 +82,25 @@ void customColoursAndNames()
     s.TitleText = QStringLiteral("County Final");
 }
 
+// The start screen as the program opens on it, then with its instructions
+// unrolled by its own button and animation.
+void startScreenShots()
+{
+    QPointer<StartScreen> start = new StartScreen;
+    start->show();
+    save(start, QStringLiteral("startscreen-collapsed"), start->size());
+
+    start->findChild<QPushButton *>(QStringLiteral("cmdInstr"))->click();
+    const auto *growing = start->findChild<QTimer *>(QStringLiteral("tmrResize"));
+    const QDeadlineTimer deadline(10000);
+    while (growing->isActive() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(start, QStringLiteral("startscreen-expanded"), start->size());
+
+    start->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void boardShots(const QString &settingsName, const std::function<void(ScoreBoard &)> &play)
 {
     ScoreBoard board;
@@ -112,6 +136,7 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    startScreenShots();
     LoadBoardSettings(SettingsDefaults::StartScreen);
     boardShots(QStringLiteral("default"), [](ScoreBoard &) {});
     customColoursAndNames();
