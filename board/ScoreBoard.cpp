@@ -8,6 +8,7 @@
 #include "board/LedDisplay.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
 #include <QKeyEvent>
@@ -285,9 +286,13 @@ void ScoreBoard::AllKeyPress(int keyAscii)
         startScreen->exec();
         break;
     }
-    case KeyO:
-        // The options dialog opens from here.
+    case KeyO: {
+        // Whatever the answer, the dialog has read the store back on closing.
+        OptionsDialog options;
+        options.exec();
+        RefreshFormColors();
         break;
+    }
     default:
         break;
     }
