@@ -1,8 +1,11 @@
 #include "BoardDriver.h"
 
+#include "app/Properties.h"
 #include "app/TwipsLabel.h"
 #include "app/Units.h"
+#include "forms/OptionsDesign.h"
 #include "forms/ScoreBoardDesign.h"
+#include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
 #include <QPointer>
@@ -178,6 +181,31 @@ private Q_SLOTS:
 
         start->close();
         QTRY_VERIFY(!start);
+    }
+
+    // The options dialog keeps its designed size and the twips of its
+    // controls, and is drawn in device pixels.
+    void optionsDialogKeepsItsTwips()
+    {
+        OptionsDialog options;
+        options.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&options));
+        QCOMPARE(Units::pixelsToTwipsX(options.width(), &options), double(OptionsDesign::window().clientWidth));
+        QCOMPARE(Units::pixelsToTwipsY(options.height(), &options), double(OptionsDesign::window().clientHeight));
+        int checked = 0;
+        for (const ControlDesign &c : OptionsDesign::controls()) {
+            QObject *control = options.findChild<QObject *>(controlName(c));
+            if (!control || !Properties::has(control, "Left"))
+                continue;
+            QCOMPARE(control->property("Left").toDouble(), double(c.left));
+            QCOMPARE(control->property("Top").toDouble(), double(c.top));
+            ++checked;
+        }
+        QVERIFY(checked >= 3);
+        const QPixmap grabbed = options.grab();
+        QCOMPARE(grabbed.devicePixelRatio(), scale);
+        QCOMPARE(grabbed.size(), (QSizeF(options.size()) * scale).toSize());
+        options.reject();
     }
 
     void grabsHaveDevicePixels()

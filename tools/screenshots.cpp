@@ -1,6 +1,7 @@
 #include "board/LedDisplay.h"
 #include "board/ScoreBoard.h"
 #include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
 #include "settings/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
@@ -11,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <cstdio>
@@ -101,6 +103,19 @@ void startScreenShots()
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Both tabs of the options dialog, showing the preferences as loaded.
+void optionsShots()
+{
+    OptionsDialog options;
+    options.show();
+    save(&options, QStringLiteral("options-color-controls"), options.size());
+    auto *tabs = options.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    tabs->setCurrentIndex(1);
+    save(&options, QStringLiteral("options-text-controls"), options.size());
+    // Closing reloads the preferences from the (empty) store, as every close does.
+    options.reject();
+}
+
 void boardShots(const QString &settingsName, const std::function<void(ScoreBoard &)> &play)
 {
     ScoreBoard board;
@@ -137,6 +152,7 @@ int main(int argc, char *argv[])
     }
 
     startScreenShots();
+    optionsShots();
     LoadBoardSettings(SettingsDefaults::StartScreen);
     boardShots(QStringLiteral("default"), [](ScoreBoard &) {});
     customColoursAndNames();
