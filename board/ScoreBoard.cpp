@@ -93,6 +93,7 @@ void ScoreBoard::buildFromDesign()
             led->setTopTwips(c.top);
             led->setCaption(c.blankAtStart ? LedDisplay::Blank : 0);
             led->setObjectName(name);
+            led->setAccessibleName(ScoreBoardDesign::spokenName(c));
             break;
         }
         default:
@@ -142,6 +143,11 @@ void ScoreBoard::bindControls()
     }
     ledHomeErr = control<LedDisplay>("ledHomeErr");
     ledVisitorErr = control<LedDisplay>("ledVisitorErr");
+
+    for (TwoDigits *field : {&ledAtBat, &ledHomeRuns, &ledVisitorRuns, &ledHomeHits, &ledVisitorHits}) {
+        for (LedDisplay *digit : *field)
+            digit->setNumberDigits(*field);
+    }
 
     const QStringList &order = ScoreBoardDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -249,6 +255,11 @@ void ScoreBoard::changeEvent(QEvent *event)
 
 void ScoreBoard::keyPressEvent(QKeyEvent *event)
 {
+    // F11 types no character, so it reaches the window past any display.
+    if (event->key() == Qt::Key_F11) {
+        toggleFullScreen();
+        return;
+    }
     const QString text = event->text();
     if (text.isEmpty()) {
         QWidget::keyPressEvent(event);
@@ -256,6 +267,12 @@ void ScoreBoard::keyPressEvent(QKeyEvent *event)
     }
     for (const QChar ch : text)
         AllKeyPress(ch.unicode());
+}
+
+void ScoreBoard::toggleFullScreen()
+{
+    // Toggling the one flag keeps a maximised window maximised underneath.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void ScoreBoard::AllKeyPress(int keyAscii)
