@@ -1,14 +1,17 @@
 #include "board/LedDisplay.h"
 
 #include "app/Units.h"
+#include "board/LedDisplayAccessible.h"
 
+#include <QAccessible>
+#include <QCache>
+#include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QCache>
-#include <QImage>
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -84,7 +87,7 @@ constexpr std::array<unsigned, 10> DigitSegments = {
 // What a display's rendering depends on.
 struct FaceKey {
     QSize size;
-    qreal ratio;
+    qreal scale; // device pixels per pixel
     int marginX;
     int marginY;
     int caption;
@@ -98,7 +101,7 @@ struct FaceKey {
 
 size_t qHash(const FaceKey &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.size.width(), key.size.height(), key.ratio, key.marginX, key.marginY,
+    return qHashMulti(seed, key.size.width(), key.size.height(), key.scale, key.marginX, key.marginY,
                       key.caption, key.onColor, key.backColor, key.backColorAlt, key.focused);
 }
 
@@ -116,6 +119,11 @@ QCache<FaceKey, QImage> &faceCache()
 LedDisplay::LedDisplay(QWidget *parent)
     : TwipsControl(parent)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&LedDisplayAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     updateExtent();
@@ -127,6 +135,25 @@ void LedDisplay::setCaption(int digit)
         return;
     m_caption = digit;
     update();
+    announceCaption();
+}
+
+void LedDisplay::announceCaption()
+{
+    QAccessibleValueChangeEvent changed(this, m_caption);
+    QAccessible::updateAccessibility(&changed);
+    // The whole number of the field changed too.
+    for (LedDisplay *digit : std::as_const(m_numberDigits)) {
+        if (!digit)
+            continue;
+        QAccessibleEvent described(digit, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+}
+
+void LedDisplay::setNumberDigits(std::span<LedDisplay *const> onesFirst)
+{
+    m_numberDigits = QList<QPointer<LedDisplay>>(onesFirst.begin(), onesFirst.end());
 }
 
 void LedDisplay::setOnColor(int bgr)
@@ -201,16 +228,27 @@ void LedDisplay::updateExtent()
 void LedDisplay::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawImage(0, 0, face());
+    // A shared rendering is copied pixel for pixel where the display falls on
+    // whole device pixels at one scale, as on screen at any pixel ratio; a
+    // rotated, stretched or offset drawing (a print, a scaled render) gets
+    // the segments drawn directly.
+    const QTransform toDevice = painter.deviceTransform();
+    const qreal scale = toDevice.m11();
+    const bool copyable = toDevice.type() <= QTransform::TxScale && scale > 0 && toDevice.m22() == scale
+        && toDevice.dx() == std::round(toDevice.dx()) && toDevice.dy() == std::round(toDevice.dy());
+    if (copyable)
+        painter.drawImage(QPointF(0, 0), face(scale));
+    else
+        paintFace(painter);
 }
 
-QImage LedDisplay::face() const
+QImage LedDisplay::face(qreal scale) const
 {
     // Displays showing the same digit at the same size and colours share one
     // rendering: a keystroke or a repaint of the board then only copies pixels,
     // and anti-aliased segments are drawn once per size, not once per display.
     const FaceKey key{.size = size(),
-                      .ratio = devicePixelRatioF(),
+                      .scale = scale,
                       .marginX = Units::twipsToPixelsX(m_bufferArea, this),
                       .marginY = Units::twipsToPixelsY(m_bufferArea, this),
                       .caption = m_caption,
@@ -221,12 +259,24 @@ QImage LedDisplay::face() const
     if (const QImage *cached = faceCache().object(key))
         return *cached;
 
-    QImage image(size() * key.ratio, QImage::Format_RGB32);
-    image.setDevicePixelRatio(key.ratio);
-    image.fill(Units::colorFromBgr(m_backColor));
-    const QRectF inner = QRectF(rect()).adjusted(key.marginX, key.marginY, -key.marginX, -key.marginY);
+    QImage image((QSizeF(size()) * scale).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(scale);
+    QPainter painter(&image);
+    paintFace(painter);
+    painter.end();
+    faceCache().insert(key, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes() / 1024));
+    return image;
+}
+
+void LedDisplay::paintFace(QPainter &painter) const
+{
+    painter.fillRect(rect(), Units::colorFromBgr(m_backColor));
+
+    const int marginX = Units::twipsToPixelsX(m_bufferArea, this);
+    const int marginY = Units::twipsToPixelsY(m_bufferArea, this);
+    const QRectF inner = QRectF(rect()).adjusted(marginX, marginY, -marginX, -marginY);
     if (inner.width() > 0 && inner.height() > 0) {
-        QPainter painter(&image);
+        painter.save();
         const double scale = std::min(inner.width() / BoxWidth, inner.height() / BoxHeight);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.translate(inner.center());
@@ -238,17 +288,16 @@ QImage LedDisplay::face() const
         const auto &shapes = segmentShapes();
         for (int s = 0; s < SegmentCount; ++s)
             painter.fillPath(shapes[s], (lit >> s) & 1u ? on : off);
+        painter.restore();
     }
-    if (key.focused) {
+
+    if (hasFocus()) {
         // A quiet marker of where the operator's keys go.
-        QPainter painter(&image);
         QColor mark = Units::colorFromBgr(m_onColor);
         mark.setAlpha(110);
         painter.setPen(QPen(mark, 1, Qt::DotLine));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    faceCache().insert(key, new QImage(image), qMax<qsizetype>(1, image.sizeInBytes() / 1024));
-    return image;
 }
 
 void LedDisplay::keyPressEvent(QKeyEvent *event)

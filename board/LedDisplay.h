@@ -2,7 +2,13 @@
 
 #include "app/TwipsControl.h"
 
+#include <QList>
+#include <QPointer>
+
+#include <span>
+
 class QImage;
+class QPainter;
 
 // One seven-segment LED digit. Caption is the digit 0 to 9, or -1 for a dark
 // display. The extent follows Size and BufferArea (twips of margin round the
@@ -57,6 +63,11 @@ public:
 
     void RefreshDisplay();
 
+    // The digits of the number this display is part of, the ones digit first,
+    // so assistive technology can read a two-digit field as one number.
+    void setNumberDigits(std::span<LedDisplay *const> onesFirst);
+    const QList<QPointer<LedDisplay>> &numberDigits() const { return m_numberDigits; }
+
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -68,8 +79,11 @@ protected:
 
 private:
     void updateExtent();
-    // The display without the focus marker, as it looks now.
-    QImage face() const;
+    void announceCaption();
+    // The whole display as it looks now, focus marker included, rendered at
+    // `scale` device pixels per pixel.
+    QImage face(qreal scale) const;
+    void paintFace(QPainter &painter) const;
 
     int m_caption = 0;
     int m_onColor = 0x00FFFF;
@@ -77,4 +91,5 @@ private:
     int m_backColorAlt = 0;
     int m_bufferArea = 40;
     int m_size = DefaultSize;
+    QList<QPointer<LedDisplay>> m_numberDigits;
 };

@@ -2,8 +2,11 @@
 #include "app/Properties.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 class TestLedDisplay : public QObject
 {
@@ -145,6 +148,35 @@ private Q_SLOTS:
         QCOMPARE(large.size(), second.size());
         QVERIFY(pixels(large, red) > 3 * one);
         QCOMPARE(first.grab().toImage(), eight);
+    }
+
+    // Drawn through a scaled painter (a print, a zoomed render), a display is
+    // as sharp as one that large: the segments are drawn at that scale, not
+    // stretched from a smaller picture.
+    void scaledRenderingIsDrawnAtItsScale()
+    {
+        auto makeLed = [](int scale) {
+            auto *led = new LedDisplay;
+            led->setDigitSize(50 * scale);
+            led->setBufferArea(15 * scale);
+            led->setCaption(8);
+            return led;
+        };
+        const std::unique_ptr<LedDisplay> small(makeLed(1));
+        const std::unique_ptr<LedDisplay> large(makeLed(3));
+        QCOMPARE(large->size(), small->size() * 3);
+
+        QImage zoomed(large->size(), QImage::Format_RGB32);
+        zoomed.fill(Qt::black);
+        {
+            QPainter painter(&zoomed);
+            painter.scale(3, 3);
+            small->render(&painter);
+        }
+        QImage direct(large->size(), QImage::Format_RGB32);
+        direct.fill(Qt::black);
+        large->render(&direct);
+        QCOMPARE(zoomed, direct);
     }
 
     // The display with the keys is marked, and only while it has them.
