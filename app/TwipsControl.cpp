@@ -72,10 +72,5 @@ void TwipsControl::setTwipsGeometry(double left, double top, double width, doubl
 
 void TwipsControl::place()
 {
-    const int x = Units::twipsToPixelsX(m_left, this);
-    const int y = Units::twipsToPixelsY(m_top, this);
-    // Snap both edges, so neighbours that touch in twips touch on screen.
-    const int right = Units::twipsToPixelsX(m_left + m_width, this);
-    const int bottom = Units::twipsToPixelsY(m_top + m_height, this);
-    setGeometry(x, y, std::max(0, right - x), std::max(0, bottom - y));
+    setGeometry(Units::twipsToPixelsRect(m_left, m_top, m_width, m_height, this));
 }

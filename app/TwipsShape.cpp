@@ -4,6 +4,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 TwipsShape::TwipsShape(QWidget *parent)
     : TwipsControl(parent)
 {
@@ -19,11 +21,15 @@ void TwipsShape::setBorderColor(int bgr)
     update();
 }
 
-void TwipsShape::setBorderWidth(int width)
+void TwipsShape::setBorderWidth(double width)
 {
-    if (width < 1 || width == m_borderWidth)
+    const auto whole = Units::roundHalfEven(width);
+    if (!whole || *whole < 0)
         return;
-    m_borderWidth = width;
+    const int pixels = std::max(1, *whole);
+    if (pixels == m_borderWidth)
+        return;
+    m_borderWidth = pixels;
     update();
 }
 

@@ -1,5 +1,4 @@
-#include "board/ScoreBoard.h"
-#include "settings/SettingsStore.h"
+#include "startscreen/StartScreen.h"
 
 #include <QApplication>
 
@@ -9,8 +8,7 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("Quorvane"));
     QApplication::setApplicationName(QStringLiteral("Quorvane"));
 
-    LoadBoardSettings(SettingsDefaults::StartScreen);
-    ScoreBoard board;
-    board.show();
+    auto *startScreen = new StartScreen; // deletes itself when it closes
+    startScreen->show();
     return QApplication::exec();
 }

@@ -121,19 +121,21 @@ void LedDisplay::setBackColorAlt(int bgr)
     update();
 }
 
-void LedDisplay::setBufferArea(int twips)
+void LedDisplay::setBufferArea(double twips)
 {
-    if (twips < 0 || twips == m_bufferArea)
+    const auto whole = Units::roundHalfEven(twips);
+    if (!whole || *whole < 0 || *whole == m_bufferArea)
         return;
-    m_bufferArea = twips;
+    m_bufferArea = *whole;
     updateExtent();
 }
 
-void LedDisplay::setDigitSize(int size)
+void LedDisplay::setDigitSize(double size)
 {
-    if (size < 0 || size == m_size)
+    const auto whole = Units::roundHalfEven(size);
+    if (!whole || *whole < 0 || *whole == m_size)
         return;
-    m_size = size;
+    m_size = *whole;
     updateExtent();
 }
 

@@ -6,6 +6,10 @@
 // display. The extent follows Size and BufferArea (twips of margin round the
 // digit), never Width and Height, which are read-only here. Every typed
 // character is raised as KeyPress with its character code.
+// BufferArea and Size are whole numbers, but their properties take doubles: the
+// layout hands them scaled values, and a plain int property would let the
+// variant conversion round halves away from zero and wrap huge values. The
+// setters round half to even instead and refuse what does not fit.
 class LedDisplay : public TwipsControl
 {
     Q_OBJECT
@@ -13,8 +17,8 @@ class LedDisplay : public TwipsControl
     Q_PROPERTY(int OnColor READ onColor WRITE setOnColor)
     Q_PROPERTY(int BackColor READ backColor WRITE setBackColor)
     Q_PROPERTY(int BackColorAlt READ backColorAlt WRITE setBackColorAlt)
-    Q_PROPERTY(int BufferArea READ bufferArea WRITE setBufferArea)
-    Q_PROPERTY(int Size READ digitSize WRITE setDigitSize)
+    Q_PROPERTY(double BufferArea READ bufferArea WRITE setBufferArea)
+    Q_PROPERTY(double Size READ digitSize WRITE setDigitSize)
     Q_PROPERTY(double Width READ widthOnScreen)
     Q_PROPERTY(double Height READ heightOnScreen)
 
@@ -40,9 +44,10 @@ public:
     void setBackColorAlt(int bgr);
 
     int bufferArea() const { return m_bufferArea; }
-    void setBufferArea(int twips);
+    // Negative, non-finite and out-of-range values are refused.
+    void setBufferArea(double twips);
     int digitSize() const { return m_size; }
-    void setDigitSize(int size);
+    void setDigitSize(double size);
 
     // The extent as shown, in twips.
     double widthOnScreen() const;

@@ -8,11 +8,11 @@
 #include "board/LedDisplay.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
+#include "startscreen/StartScreen.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
 
-#include <cmath>
 
 namespace {
 
@@ -31,7 +31,7 @@ constexpr int LastEntryCode = 57;
 // The size of the window in whole twips, a half going to the even neighbour.
 int wholeTwips(double twips)
 {
-    return int(std::nearbyint(twips));
+    return Units::roundHalfEven(twips).value_or(0);
 }
 
 } // namespace
@@ -144,6 +144,8 @@ void ScoreBoard::bindControls()
     const QStringList &order = ScoreBoardDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(control<QWidget>(order[i - 1]), control<QWidget>(order[i]));
+    // The keys go to the first stop until the operator clicks elsewhere.
+    control<QWidget>(order.first())->setFocus();
 }
 
 void ScoreBoard::connectFields()
@@ -175,6 +177,9 @@ void ScoreBoard::recordLayout()
 {
     using ControlName::element;
     using L = ProportionalLayout;
+    // The reference size is the client area, not the outer frame: the frame is
+    // unknown before the first show on most window systems, and the resize step
+    // measures the client area too, so the ratios stay exact.
     m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this)),
                            wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this)));
     auto record = [this](int slot, QObject *control, const L::Flags &flags) {
@@ -257,9 +262,14 @@ void ScoreBoard::AllKeyPress(int keyAscii)
     case KeyC:
         clearAll();
         break;
-    case KeyEsc:
+    case KeyEsc: {
+        // Back to the start screen, over the board; a click there returns here.
+        auto *startScreen = new StartScreen; // deletes itself when it closes
+        startScreen->exec();
+        break;
+    }
     case KeyO:
-        // The start screen (Esc) and the options dialog ("o") open from here.
+        // The options dialog opens from here.
         break;
     default:
         break;

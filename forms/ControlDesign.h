@@ -41,6 +41,11 @@ struct ControlDesign {
     int borderWidth = 0;
     // Text boxes
     int maxLength = 0;
+    bool multiLine = false;
+    bool readOnly = false;
+    bool verticalScrollBar = false;
+    // Pictures: the image, a Qt resource path
+    const char *picture = nullptr;
     // Timers
     int interval = 0;
 };

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <optional>
 
 namespace {
@@ -60,7 +61,7 @@ std::optional<qint64> referenceColour(const QString &stored)
 }
 
 // A fixed-point number read by hand: sign, digits, one "." or "," and digits,
-// digits past the fourth decimal dropped; nullopt beyond the 64-bit range.
+// digits past the fourth decimal dropped; nullopt beyond the signed 64-bit range.
 std::optional<qint64> referenceUnits(const QString &stored)
 {
     static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]*)(?:[.,]([0-9]*))?$"));
@@ -79,9 +80,10 @@ std::optional<qint64> referenceUnits(const QString &stored)
         units = units * 10 + (c.unicode() - u'0');
     for (int place = 0; place < 4; ++place)
         units = units * 10 + (place < fraction.size() ? fraction[place].unicode() - u'0' : 0);
-    if (units > std::numeric_limits<qint64>::max())
+    const __int128 value = match.captured(1) == u"-" ? -units : units;
+    if (value < std::numeric_limits<qint64>::min() || value > std::numeric_limits<qint64>::max())
         return std::nullopt;
-    return match.captured(1) == u"-" ? -qint64(units) : qint64(units);
+    return qint64(value);
 }
 
 // The shortest text of a fixed-point number: no leading zeros, no trailing
@@ -137,9 +139,7 @@ void checkFixedPointUnits(qint64 units)
 {
     const FixedPoint value = FixedPoint::fromUnits(units);
     const QString written = value.toText();
-    const std::optional<FixedPoint> back = FixedPoint::fromText(written);
-    // The most negative value has no positive counterpart and may not read back.
-    if (units != std::numeric_limits<qint64>::min() && back != value)
+    if (FixedPoint::fromText(written) != value)
         fail("FixedPoint text does not read back as itself:", written);
     if (!isShortestText(written))
         fail("FixedPoint text is not the shortest:", written);
@@ -202,7 +202,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkStoredValue(type, QVariant(g_input), g_input);
         const QStringList list = g_input.split(u',');
         if (list.size() > 1)
-            checkStoredValue(type, QVariant(list), list.join(QStringLiteral(", ")));
+            // A size's comma is its decimal separator; a text's was ", " as typed.
+            checkStoredValue(type, QVariant(list), list.join(type == SettingType::Size ? QStringLiteral(",")
+                                                                                       : QStringLiteral(", ")));
         break;
     }
     case 1: // a size's text, and the text of any fixed-point number

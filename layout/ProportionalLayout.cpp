@@ -1,9 +1,7 @@
 #include "layout/ProportionalLayout.h"
 
 #include "app/Properties.h"
-
-#include <cmath>
-#include <limits>
+#include "app/Units.h"
 
 namespace {
 
@@ -11,17 +9,13 @@ constexpr const char *PropertyNames[ProportionalLayout::PropertyCount] = {
     "Left", "Top", "Height", "Width", "FontSize", "BufferArea", "Size", "BorderWidth",
 };
 
-// Nearest whole number, a half going to the even neighbour (20.5 gives 20).
-std::optional<int> roundHalfEven(const QVariant &value)
+// Recorded values are whole numbers, a half going to the even neighbour
+// (20.25 gives 20, 2.5 gives 2).
+std::optional<int> wholeValue(const QVariant &value)
 {
     bool ok = false;
     const double number = value.toDouble(&ok);
-    if (!ok || !std::isfinite(number))
-        return std::nullopt;
-    const double rounded = std::nearbyint(number); // default mode: to nearest, ties to even
-    if (rounded < std::numeric_limits<int>::min() || rounded > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return int(rounded);
+    return ok ? Units::roundHalfEven(number) : std::nullopt;
 }
 
 // The order in which a rescale sets a slot's properties, and which size each follows.
@@ -60,7 +54,7 @@ bool ProportionalLayout::RecordControl(int slot, QObject *control, const Flags &
             continue;
         }
         const auto value = Properties::read(control, PropertyNames[p]);
-        const auto whole = value ? roundHalfEven(*value) : std::nullopt;
+        const auto whole = value ? wholeValue(*value) : std::nullopt;
         if (!whole)
             return false;
         recorded.values[p] = *whole;

@@ -30,13 +30,14 @@ std::optional<FixedPoint> FixedPoint::fromText(QStringView text)
     const QStringView fraction = point < 0 ? QStringView() : text.mid(point + 1);
     if (whole.isEmpty() && fraction.isEmpty())
         return std::nullopt;
-    constexpr quint64 Limit = quint64(std::numeric_limits<qint64>::max());
+    // The magnitude may reach one more on the negative side, as qint64 does.
+    const quint64 limit = quint64(std::numeric_limits<qint64>::max()) + (negative ? 1 : 0);
     quint64 units = 0;
     for (const QChar ch : whole) {
         if (!ch.isDigit() || ch.unicode() > '9')
             return std::nullopt;
         units = units * 10 + (ch.unicode() - '0');
-        if (units > Limit / Scale)
+        if (units > limit / Scale)
             return std::nullopt;
     }
     units *= Scale;
@@ -48,8 +49,8 @@ std::optional<FixedPoint> FixedPoint::fromText(QStringView text)
         units += (ch.unicode() - '0') * place;
         place /= 10;
     }
-    if (units > Limit)
+    if (units > limit)
         return std::nullopt;
-    const qint64 value = qint64(units);
-    return FixedPoint(negative ? -value : value);
+    // Unsigned negation, then a modular conversion: defined for every magnitude.
+    return FixedPoint(qint64(negative ? quint64(0) - units : units));
 }

@@ -1,12 +1,15 @@
 #include "settings/SettingsStore.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <array>
+#include <memory>
 #include <variant>
 
 namespace {
@@ -76,34 +79,65 @@ QString textOf(const BoardSettings &from, const Key &key)
         key.field);
 }
 
-// An INI value with an unquoted comma reads back as a list; it was one text.
-QString storedText(const QVariant &stored)
+// The text of a stored value. A hand-edited value with an unquoted comma reads
+// back as a list although it was one text; a size may use the comma as its
+// decimal separator ("19,5"). A value of some other kind (an "@Variant(...)"
+// typed by hand) has no text: nullopt.
+std::optional<QString> storedText(SettingType type, const QVariant &stored)
 {
-    if (stored.typeId() == QMetaType::QStringList)
-        return stored.toStringList().join(QStringLiteral(", "));
+    if (stored.typeId() == QMetaType::QStringList) {
+        const QString separator = type == SettingType::Size ? QStringLiteral(",") : QStringLiteral(", ");
+        return stored.toStringList().join(separator);
+    }
+    if (!stored.canConvert<QString>())
+        return std::nullopt;
     return stored.toString();
 }
 
-QString describe(QSettings::Status status, const QString &fileName)
+// Named by its path, QSettings reads this one file and none of the system-wide
+// or organisation-wide files it would otherwise fall back to.
+std::unique_ptr<QSettings> openStore()
+{
+    return std::make_unique<QSettings>(settingsFileName(), QSettings::IniFormat);
+}
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// QSettings keeps values it could not write in a cache shared by the whole
+// process, and every later read finds them there as if they were stored. So a
+// save first checks what QSettings itself needs (a writable file or a folder to
+// create it in, room for its lock file and temporary file) and touches the
+// store only when those are there.
+std::optional<QString> unwritableReason(const QString &fileName)
 {
     const QFileInfo file(fileName);
-    if (status == QSettings::FormatError)
-        return QStringLiteral("The file is not a valid settings file.");
-    if (file.exists() && file.isDir())
-        return QStringLiteral("A folder stands where the file should be.");
-    if (file.exists() && !file.isWritable())
-        return QStringLiteral("The file is read-only.");
-    const QFileInfo folder(file.absolutePath());
-    if (folder.exists() && !folder.isWritable())
-        return QStringLiteral("The folder %1 cannot be written to.").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
-    return QStringLiteral("The file could not be written (the disk may be full or the folder missing).");
+    const QString folder = file.absolutePath();
+    if (file.isDir())
+        return QStringLiteral("A folder stands where the file %1 should be.").arg(nativePath(fileName));
+    if (!QDir().mkpath(folder))
+        return QStringLiteral("The folder %1 cannot be created.").arg(nativePath(folder));
+    if (file.exists()) {
+        QFile existing(fileName);
+        if (!existing.open(QIODevice::ReadWrite))
+            return QStringLiteral("The file %1 is read-only.").arg(nativePath(fileName));
+    }
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("Quorvane.XXXXXX")));
+    if (!probe.open())
+        return QStringLiteral("The folder %1 cannot be written to.").arg(nativePath(folder));
+    return std::nullopt;
 }
 
 } // namespace
 
 std::optional<QString> usableStoredValue(SettingType type, const QVariant &stored)
 {
-    const QString text = storedText(stored);
+    const auto storedAsText = storedText(type, stored);
+    if (!storedAsText)
+        return std::nullopt;
+    const QString &text = *storedAsText;
     switch (type) {
     case SettingType::Text:
         return text;
@@ -134,11 +168,11 @@ QString settingsFileName()
 
 void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
 {
-    const QSettings store(settingsFileName(), QSettings::IniFormat);
+    const auto store = openStore();
     for (const Key &key : Keys) {
         const QString fallback = QString::fromLatin1(
             defaults == SettingsDefaults::StartScreen ? key.startScreenDefault : key.dialogCloseDefault);
-        const QVariant stored = store.value(keyPath(key));
+        const QVariant stored = store->value(keyPath(key));
         const auto usable = stored.isValid() ? usableStoredValue(key.type, stored) : std::nullopt;
         assign(into, key, usable.value_or(fallback));
     }
@@ -146,15 +180,41 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
 
 SettingsSaveResult SaveBoardSettings(const BoardSettings &from)
 {
-    QSettings store(settingsFileName(), QSettings::IniFormat);
-    for (const Key &key : Keys)
-        store.setValue(keyPath(key), textOf(from, key));
-    store.sync();
+    const auto store = openStore();
     SettingsSaveResult result;
-    result.fileName = store.fileName();
-    if (store.status() != QSettings::NoError) {
+    result.fileName = store->fileName();
+    if (const auto reason = unwritableReason(result.fileName)) {
         result.ok = false;
-        result.reason = describe(store.status(), result.fileName);
+        result.reason = *reason;
+        return result;
+    }
+
+    std::array<QVariant, Keys.size()> before;
+    for (std::size_t i = 0; i < Keys.size(); ++i)
+        before[i] = store->value(keyPath(Keys[i]));
+    for (const Key &key : Keys)
+        store->setValue(keyPath(key), textOf(from, key));
+    store->sync();
+
+    QSettings::Status status = store->status();
+    if (status == QSettings::FormatError) {
+        // A hand-edited line QSettings could not parse marks the object that
+        // read it for good, whatever the write did. A fresh object retries a
+        // write still pending, so its status tells whether ours went through.
+        status = openStore()->status();
+    }
+    if (status == QSettings::NoError)
+        return result;
+
+    result.ok = false;
+    result.reason = QStringLiteral("The file %1 could not be written; the disk may be full.")
+                        .arg(nativePath(result.fileName));
+    // The unwritten values would otherwise be read back as stored (see above).
+    for (std::size_t i = 0; i < Keys.size(); ++i) {
+        if (before[i].isValid())
+            store->setValue(keyPath(Keys[i]), before[i]);
+        else
+            store->remove(keyPath(Keys[i]));
     }
     return result;
 }

@@ -7,9 +7,11 @@
 
 #include <optional>
 
-// The per-user store of the eleven preferences: an INI file named by
-// settingsFileName(), sections [ColorSettings] and [TextSettings], every value
-// plain text so the operator or another program can read and edit it.
+// The per-user store of the eleven preferences: an INI file in the user's
+// configuration folder (settingsFileName(), on Linux
+// $XDG_CONFIG_HOME/Quorvane/Quorvane.conf, by default under ~/.config),
+// sections [ColorSettings] and [TextSettings], every value plain text so the
+// operator or another program can read and edit it.
 
 // Which defaults stand in for missing or unusable keys: they differ only in
 // TeamSize (19 as the start screen loads, 24 as the options dialog closes).
@@ -32,5 +34,7 @@ QString settingsFileName();
 
 // Reads all eleven keys into the record; never writes the store.
 void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into = BoardSettings::shared());
-// Writes all eleven keys, changed or not, and tells whether they reached the disk.
+// Writes all eleven keys, changed or not, and tells whether they reached the
+// disk. A failed save leaves the file as it was (QSettings writes through a
+// temporary file) and later reads return what the file holds.
 SettingsSaveResult SaveBoardSettings(const BoardSettings &from = BoardSettings::shared());

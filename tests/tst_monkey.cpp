@@ -3,7 +3,9 @@
 #include "app/ControlName.h"
 #include "app/TwipsControl.h"
 #include "board/LedDisplay.h"
+#include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
+#include "startscreen/StartScreen.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -12,11 +14,13 @@
 
 #include <array>
 #include <bitset>
-#include <memory>
+#include <iterator>
+#include <optional>
 
-// A random operator on the real board: every character code, Enter, Esc,
+// A random operator on the program's board: every character code, Enter, Esc,
 // space, clicks, clear all answered either way and resizes to any size, with
-// the board's invariants checked after every action. A failure names the seed;
+// the board's invariants checked after every action. The windows that Esc and
+// "o" open are answered as an operator would, back to the board. A failure names the seed;
 // QUORVANE_MONKEY_SEED replays it and QUORVANE_MONKEY_ACTIONS sets the length.
 class TestMonkey : public QObject
 {
@@ -49,7 +53,7 @@ private:
 
     static constexpr const char *EntryNames[3] = {"strAtBatEntry", "strHomeHitsEntry", "strVisitorHitsEntry"};
 
-    std::unique_ptr<ScoreBoard> m_board;
+    ScoreBoard *m_board = nullptr;
     QRandomGenerator m_random;
     quint32 m_seed = 0;
     QList<Field> m_fields;
@@ -67,6 +71,7 @@ private:
     int m_resizes = 0;
     int m_returns = 0;
     int m_clears = 0;
+    int m_startScreens = 0;
 
     LedDisplay *led(const QString &name) const { return m_board->findChild<LedDisplay *>(name); }
 
@@ -268,7 +273,7 @@ private:
     QWidget *keyTarget() const
     {
         QWidget *focus = m_board->focusWidget();
-        return focus ? focus : m_board.get();
+        return focus ? focus : m_board;
     }
 
     void sendCode(int code, bool keypad = false)
@@ -291,6 +296,8 @@ private:
         const Numbers before = numbers();
         if (code == 'c')
             return clearAll(m_random.bounded(2) == 0, [&] { sendCode(code, keypad); });
+        if (code == 27)
+            return toStartScreenAndBack([&] { sendCode(code, keypad); });
         sendCode(code, keypad);
         const auto entry = m_entryOf.find(target);
         return brokenFrame(before, numbers(), m_mayChange.value(target),
@@ -318,6 +325,59 @@ private:
             return numbers().entries == before.entries ? QString() : QStringLiteral("clear all changed an entry text");
         }
         return brokenFrame(before, numbers(), m_mayChange.value(target), -1);
+    }
+
+    // Esc: the start screen, modal over the board, left by a click on its panel,
+    // its labels or its logo. The board must come back exactly as it was.
+    QString toStartScreenAndBack(const std::function<void()> &typeEsc)
+    {
+        static const char *const WaysBack[] = {"frameSplash", "lblName", "lblClick", "lblSystem",
+                                               "lblVersion", "lblMadeBy", "picLogo"};
+        const char *wayBack = WaysBack[m_random.bounded(int(std::size(WaysBack)))];
+        m_recent.last() += QStringLiteral(", back by %1").arg(QLatin1String(wayBack));
+        const Numbers before = numbers();
+        const Look lookBefore = look();
+        QString missed;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            auto *screen = qobject_cast<StartScreen *>(modal);
+            if (!screen) {
+                missed = QStringLiteral("Esc brought %1, not the start screen").arg(modal->objectName());
+                modal->close();
+                return;
+            }
+            auto *target = screen->findChild<QWidget *>(QLatin1String(wayBack));
+            const auto point = target ? uncoveredPoint(screen, target) : std::nullopt;
+            if (!point) {
+                missed = QStringLiteral("%1 cannot be clicked").arg(QLatin1String(wayBack));
+                screen->close();
+                return;
+            }
+            QTest::mouseClick(target, Qt::LeftButton, {}, *point);
+        });
+        typeEsc();
+        ++m_startScreens;
+        ++m_checks;
+        if (!answerer.answered())
+            return QStringLiteral("Esc brought no start screen");
+        if (!missed.isEmpty())
+            return missed;
+        if (QApplication::topLevelWidgets() != QWidgetList{m_board} || !m_board->isVisible())
+            return QStringLiteral("the start screen did not give way to the board alone");
+        if (const QString changed = differenceIn(lookBefore, look()); !changed.isEmpty())
+            return QStringLiteral("the board came back changed: %1").arg(changed);
+        return brokenFrame(before, numbers(), {}, -1);
+    }
+
+    // A point of `item` where a click lands on it and not on something over it.
+    static std::optional<QPoint> uncoveredPoint(QWidget *window, QWidget *item)
+    {
+        for (int y = 1; y < item->height(); y += 3) {
+            for (int x = 1; x < item->width(); x += 3) {
+                if (window->childAt(item->mapTo(window, QPoint(x, y))) == item)
+                    return QPoint(x, y);
+            }
+        }
+        return std::nullopt;
     }
 
     QString click()
@@ -426,9 +486,9 @@ private Q_SLOTS:
         const int actions = fromEnvironment("QUORVANE_MONKEY_ACTIONS", 100000);
         m_random.seed(m_seed);
 
-        m_board = std::make_unique<ScoreBoard>();
+        m_board = &ProgramBoard::get();
         m_board->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_board.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_board));
         mapFields();
         m_designSize = m_board->size();
         m_looks.insert(m_designSize, look());
@@ -444,10 +504,10 @@ private Q_SLOTS:
         if (actions >= 100000)
             QVERIFY2(m_codesSent.all(), "some character codes were never typed");
         qInfo("seed %u: %d actions, %lld invariant checks; %d resizes (%d back to a size seen before), "
-              "%d clear-all confirmations answered, %zu of 256 codes typed",
-              m_seed, actions, m_checks, m_resizes, m_returns, m_clears, m_codesSent.count());
+              "%d clear-all confirmations answered, %d visits to the start screen, %zu of 256 codes typed",
+              m_seed, actions, m_checks, m_resizes, m_returns, m_clears, m_startScreens, m_codesSent.count());
 
-        m_board.reset();
+        delete m_board;
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 };

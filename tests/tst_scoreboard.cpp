@@ -239,6 +239,7 @@ private Q_SLOTS:
 
     void clickGivesFocusAndTabFollowsTheDesign()
     {
+        QCOMPARE(QApplication::focusWidget(), drive->led("ledHome(1)"));
         QTest::mouseClick(drive->led("ledOut(0)"), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), drive->led("ledOut(0)"));
 
