@@ -1,7 +1,9 @@
 #include "board/LedDisplay.h"
 
 #include "app/Units.h"
+#include "board/LedDisplayAccessible.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -84,6 +86,11 @@ constexpr std::array<unsigned, 10> DigitSegments = {
 LedDisplay::LedDisplay(QWidget *parent)
     : TwipsControl(parent)
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(&LedDisplayAccessible::create);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     updateExtent();
@@ -95,6 +102,25 @@ void LedDisplay::setCaption(int digit)
         return;
     m_caption = digit;
     update();
+    announceCaption();
+}
+
+void LedDisplay::announceCaption()
+{
+    QAccessibleValueChangeEvent changed(this, m_caption);
+    QAccessible::updateAccessibility(&changed);
+    // The whole number of the field changed too.
+    for (LedDisplay *digit : std::as_const(m_numberDigits)) {
+        if (!digit)
+            continue;
+        QAccessibleEvent described(digit, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&described);
+    }
+}
+
+void LedDisplay::setNumberDigits(std::span<LedDisplay *const> onesFirst)
+{
+    m_numberDigits = QList<QPointer<LedDisplay>>(onesFirst.begin(), onesFirst.end());
 }
 
 void LedDisplay::setOnColor(int bgr)

@@ -2,6 +2,11 @@
 
 #include "app/TwipsControl.h"
 
+#include <QList>
+#include <QPointer>
+
+#include <span>
+
 // One seven-segment LED digit. Caption is the digit 0 to 9, or -1 for a dark
 // display. The extent follows Size and BufferArea (twips of margin round the
 // digit), never Width and Height, which are read-only here. Every typed
@@ -55,6 +60,11 @@ public:
 
     void RefreshDisplay();
 
+    // The digits of the number this display is part of, the ones digit first,
+    // so assistive technology can read a two-digit field as one number.
+    void setNumberDigits(std::span<LedDisplay *const> onesFirst);
+    const QList<QPointer<LedDisplay>> &numberDigits() const { return m_numberDigits; }
+
     QSize sizeHint() const override;
 
 Q_SIGNALS:
@@ -66,6 +76,7 @@ protected:
 
 private:
     void updateExtent();
+    void announceCaption();
 
     int m_caption = 0;
     int m_onColor = 0x00FFFF;
@@ -73,4 +84,5 @@ private:
     int m_backColorAlt = 0;
     int m_bufferArea = 40;
     int m_size = DefaultSize;
+    QList<QPointer<LedDisplay>> m_numberDigits;
 };

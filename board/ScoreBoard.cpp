@@ -1,6 +1,7 @@
 #include "board/ScoreBoard.h"
 
 #include "app/ControlName.h"
+#include "app/OuterGeometry.h"
 #include "app/TwipsLabel.h"
 #include "app/TwipsShape.h"
 #include "app/Units.h"
@@ -8,6 +9,7 @@
 #include "board/LedDisplay.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
 #include <QKeyEvent>
@@ -91,6 +93,7 @@ void ScoreBoard::buildFromDesign()
             led->setTopTwips(c.top);
             led->setCaption(c.blankAtStart ? LedDisplay::Blank : 0);
             led->setObjectName(name);
+            led->setAccessibleName(ScoreBoardDesign::spokenName(c));
             break;
         }
         default:
@@ -140,6 +143,11 @@ void ScoreBoard::bindControls()
     }
     ledHomeErr = control<LedDisplay>("ledHomeErr");
     ledVisitorErr = control<LedDisplay>("ledVisitorErr");
+
+    for (TwoDigits *field : {&ledAtBat, &ledHomeRuns, &ledVisitorRuns, &ledHomeHits, &ledVisitorHits}) {
+        for (LedDisplay *digit : *field)
+            digit->setNumberDigits(*field);
+    }
 
     const QStringList &order = ScoreBoardDesign::focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -247,6 +255,11 @@ void ScoreBoard::changeEvent(QEvent *event)
 
 void ScoreBoard::keyPressEvent(QKeyEvent *event)
 {
+    // F11 types no character, so it reaches the window past any display.
+    if (event->key() == Qt::Key_F11) {
+        toggleFullScreen();
+        return;
+    }
     const QString text = event->text();
     if (text.isEmpty()) {
         QWidget::keyPressEvent(event);
@@ -254,6 +267,12 @@ void ScoreBoard::keyPressEvent(QKeyEvent *event)
     }
     for (const QChar ch : text)
         AllKeyPress(ch.unicode());
+}
+
+void ScoreBoard::toggleFullScreen()
+{
+    // Toggling the one flag keeps a maximised window maximised underneath.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
 }
 
 void ScoreBoard::AllKeyPress(int keyAscii)
@@ -268,9 +287,13 @@ void ScoreBoard::AllKeyPress(int keyAscii)
         startScreen->exec();
         break;
     }
-    case KeyO:
-        // The options dialog opens from here.
+    case KeyO: {
+        // Whatever the answer, the dialog has read the store back on closing.
+        OptionsDialog options;
+        options.exec();
+        RefreshFormColors();
         break;
+    }
     default:
         break;
     }
@@ -432,42 +455,40 @@ void ScoreBoard::setBackColor(int bgr)
 
 double ScoreBoard::outerLeft() const
 {
-    return Units::pixelsToTwipsX(frameGeometry().x(), this);
+    return OuterGeometry::left(*this);
 }
 
 double ScoreBoard::outerTop() const
 {
-    return Units::pixelsToTwipsY(frameGeometry().y(), this);
+    return OuterGeometry::top(*this);
 }
 
 double ScoreBoard::outerWidth() const
 {
-    return Units::pixelsToTwipsX(frameGeometry().width(), this);
+    return OuterGeometry::width(*this);
 }
 
 double ScoreBoard::outerHeight() const
 {
-    return Units::pixelsToTwipsY(frameGeometry().height(), this);
+    return OuterGeometry::height(*this);
 }
 
 void ScoreBoard::setOuterLeft(double twips)
 {
-    move(Units::twipsToPixelsX(twips, this), frameGeometry().y());
+    OuterGeometry::setLeft(*this, twips);
 }
 
 void ScoreBoard::setOuterTop(double twips)
 {
-    move(frameGeometry().x(), Units::twipsToPixelsY(twips, this));
+    OuterGeometry::setTop(*this, twips);
 }
 
 void ScoreBoard::setOuterWidth(double twips)
 {
-    const int frame = frameGeometry().width() - QWidget::width();
-    resize(std::max(0, Units::twipsToPixelsX(twips, this) - frame), QWidget::height());
+    OuterGeometry::setWidth(*this, twips);
 }
 
 void ScoreBoard::setOuterHeight(double twips)
 {
-    const int frame = frameGeometry().height() - QWidget::height();
-    resize(QWidget::width(), std::max(0, Units::twipsToPixelsY(twips, this) - frame));
+    OuterGeometry::setHeight(*this, twips);
 }

@@ -41,6 +41,8 @@ public:
     static void SetDigits(std::span<LedDisplay *const> digitObject, const QString &text, int max);
     // Paints the board from BoardSettings: colours, names, title and their sizes.
     void RefreshFormColors();
+    // F11: full screen, or back to the state the window had before.
+    void toggleFullScreen();
 
     const ProportionalLayout &layoutTable() const { return m_layout; }
 

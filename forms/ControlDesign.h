@@ -4,7 +4,8 @@
 
 // One control of a window design, as drawn at design time. Geometry is in
 // twips relative to the parent (the window's client area unless `parent`
-// names a container); font sizes are in points.
+// names a container); font sizes are in points. A control on a tab page is
+// drawn relative to the tab container, tab strip included, as on the designer.
 enum class ControlKind {
     Label,
     Shape,
@@ -14,6 +15,7 @@ enum class ControlKind {
     TextBox,
     Picture,
     TabContainer,
+    TabPage, // one tab of its parent tab container; the caption is the tab's
     ColourPicker,
     Timer,
 };

@@ -36,6 +36,27 @@ ControlDesign smallLed(const char *name, int index, int left, int top, bool blan
             .blankAtStart = blankAtStart};
 }
 
+struct SpokenField {
+    const char *name;
+    const char *words; // %1: the inning
+    bool twoDigits;
+};
+
+constexpr SpokenField SpokenFields[] = {
+    {"ledAtBat", "At bat", true},
+    {"ledBall", "Balls", false},
+    {"ledStrike", "Strikes", false},
+    {"ledOut", "Outs", false},
+    {"ledHome", "Home inning %1", false},
+    {"ledVisitor", "Visitor inning %1", false},
+    {"ledHomeRuns", "Home runs", true},
+    {"ledVisitorRuns", "Visitor runs", true},
+    {"ledHomeHits", "Home hits", true},
+    {"ledVisitorHits", "Visitor hits", true},
+    {"ledHomeErr", "Home errors", false},
+    {"ledVisitorErr", "Visitor errors", false},
+};
+
 const char *const InningNumbers[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
 
 std::vector<ControlDesign> buildControls()
@@ -120,6 +141,21 @@ const QStringList &focusOrder()
 {
     static const QStringList order = buildFocusOrder();
     return order;
+}
+
+QString spokenName(const ControlDesign &display)
+{
+    for (const SpokenField &field : SpokenFields) {
+        if (qstrcmp(field.name, display.name) != 0)
+            continue;
+        QString words = QString::fromLatin1(field.words);
+        if (words.contains(u"%1"))
+            words = words.arg(display.index);
+        if (field.twoDigits)
+            words += display.index == 1 ? u", tens digit" : u", ones digit";
+        return words;
+    }
+    return {};
 }
 
 } // namespace ScoreBoardDesign

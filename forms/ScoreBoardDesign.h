@@ -19,5 +19,8 @@ const WindowDesign &window();
 const std::vector<ControlDesign> &controls();
 // Object names of the displays from the first focus stop to the last.
 const QStringList &focusOrder();
+// What a display is, in words for assistive technology: "Home inning 3",
+// "Balls", "Visitor hits, tens digit". Empty for anything but a display.
+QString spokenName(const ControlDesign &display);
 
 } // namespace ScoreBoardDesign

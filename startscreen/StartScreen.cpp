@@ -8,6 +8,7 @@
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
 #include "forms/StartScreenDesign.h"
+#include "settings/OptionsDialog.h"
 #include "settings/SettingsStore.h"
 #include "startscreen/SplashFrame.h"
 
@@ -79,6 +80,7 @@ StartScreen::StartScreen(QWidget *parent)
     buildFromDesign();
     bindControls();
     connect(cmdInstr, &QPushButton::clicked, this, &StartScreen::instructionsClicked);
+    connect(cmdOptions, &QPushButton::clicked, this, &StartScreen::optionsClicked);
     connect(tmrResize, &QTimer::timeout, this, &StartScreen::resizeStep);
 
     load();
@@ -226,6 +228,14 @@ void StartScreen::instructionsClicked()
     m_totalHeight = ExpandedHeight;
     if (!tmrResize->isActive())
         tmrResize->start();
+}
+
+// The board, if open behind, takes the new options only when it next applies them.
+void StartScreen::optionsClicked()
+{
+    OptionsDialog options;
+    options.exec();
+    InstructionsBox();
 }
 
 void StartScreen::resizeStep()

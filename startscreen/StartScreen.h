@@ -58,6 +58,7 @@ private:
     void bindControls();
     void load();
     void instructionsClicked();
+    void optionsClicked();
     void resizeStep();
     QWidget *surfaceAt(const QPointF &position);
     bool leadsToBoard(const QWidget *clicked) const;

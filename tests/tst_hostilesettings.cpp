@@ -5,9 +5,13 @@
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
 #include "settings/FixedPoint.h"
+#include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
 #include <QDateTime>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -106,7 +110,8 @@ const QDateTime Written(QDate(2001, 4, 1), QTime(12, 0), Qt::UTC);
 
 // Hostile settings files meet the real start-up: the start screen reads the
 // store, the board applies what was read. Every value that is sound is used,
-// the default stands in for the rest, and nothing is written until a save.
+// the default stands in for the rest, nothing is written until the operator
+// presses OK in the options, and an OK the store refuses loses no edit.
 class TestHostileSettings : public QObject
 {
     Q_OBJECT
@@ -154,6 +159,45 @@ private:
                 return std::nullopt;
         }
         return PrivateSettings::file();
+    }
+
+    struct OptionsOutcome {
+        QString missed;
+        bool warned = false;
+        bool stayedOpen = false;
+        bool editKept = false;
+    };
+
+    // "o" on the board, "Lions" typed as the home team, OK; a warning that the
+    // options were not saved is acknowledged and the dialog then cancelled.
+    static OptionsOutcome renameHomeTeamAndPressOk(ScoreBoard *board)
+    {
+        OptionsOutcome outcome;
+        ModalAnswerer answerer([&outcome](QWidget *modal) {
+            auto *dialog = qobject_cast<OptionsDialog *>(modal);
+            auto *home = dialog ? dialog->findChild<QLineEdit *>(QStringLiteral("txtHomeText")) : nullptr;
+            if (!home) {
+                outcome.missed = QStringLiteral("\"o\" brought no options dialog");
+                modal->close();
+                return;
+            }
+            dialog->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(1);
+            QTest::mouseClick(home, Qt::LeftButton);
+            QTest::keyClick(home, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(home, QStringLiteral("Lions"));
+            ModalAnswerer warning(ModalAnswerer::press(QMessageBox::Ok));
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOk")), Qt::LeftButton);
+            outcome.warned = warning.answered() && warning.icon() == QMessageBox::Warning;
+            outcome.stayedOpen = dialog->isVisible();
+            if (outcome.stayedOpen) {
+                outcome.editKept = home->text() == u"Lions" && BoardSettings::shared().HomeText == u"Lions";
+                QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+            }
+        });
+        QTest::keyClick(board->focusWidget(), 'o');
+        if (!answerer.answered())
+            outcome.missed = QStringLiteral("\"o\" brought no window");
+        return outcome;
     }
 
     // Starts as the program does and goes on to the board with a click.
@@ -279,17 +323,31 @@ private Q_SLOTS:
         QCOMPARE(describe(BoardSettings::shared()), expected);
         QVERIFY2(stateOf(*obstaclePath) == before, "the store changed without a save");
 
-        const SettingsSaveResult saved = SaveBoardSettings();
-        QCOMPARE(saved.ok, saveWorks);
+        // The operator renames the home team in the options and presses OK.
+        const OptionsOutcome outcome = renameHomeTeamAndPressOk(board);
+        QVERIFY2(outcome.missed.isEmpty(), qPrintable(outcome.missed));
         if (!saveWorks) {
-            QVERIFY(!saved.reason.isEmpty());
+            // The store refused: the operator is told, the dialog stays open
+            // with the edit, and Cancel then discards it.
+            QVERIFY(outcome.warned);
+            QVERIFY(outcome.stayedOpen);
+            QVERIFY(outcome.editKept);
             QVERIFY2(stateOf(*obstaclePath) == before, "a failed save changed the store");
+            // What the store gives as the dialog closes: its own default for
+            // a team size the store does not hold.
+            QCOMPARE(describe(BoardSettings::shared()),
+                     expected.replaceInStrings(QStringLiteral("TeamSize=19"), QStringLiteral("TeamSize=24")));
+            QCOMPARE(board->findChild<TwipsLabel *>("lblHome")->caption(), BoardSettings::shared().HomeText);
             return;
         }
-        // A save over a damaged store leaves a sound one with what was shown.
+        QVERIFY(!outcome.warned);
+        QVERIFY(!outcome.stayedOpen);
+        // A save over a damaged store leaves a sound one holding what the board shows.
+        QCOMPARE(BoardSettings::shared().HomeText, "Lions");
+        QCOMPARE(board->findChild<TwipsLabel *>("lblHome")->caption(), "Lions");
         BoardSettings reread;
         LoadBoardSettings(SettingsDefaults::StartScreen, reread);
-        QCOMPARE(describe(reread), expected);
+        QCOMPARE(describe(reread), describe(BoardSettings::shared()));
     }
 };
 

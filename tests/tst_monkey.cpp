@@ -5,6 +5,7 @@
 #include "board/LedDisplay.h"
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
+#include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
 #include <QHash>
@@ -20,7 +21,8 @@
 // A random operator on the program's board: every character code, Enter, Esc,
 // space, clicks, clear all answered either way and resizes to any size, with
 // the board's invariants checked after every action. The windows that Esc and
-// "o" open are answered as an operator would, back to the board. A failure names the seed;
+// "o" open are answered as an operator would, back to the board. The options
+// dialog saves into the test's own settings folder. A failure names the seed;
 // QUORVANE_MONKEY_SEED replays it and QUORVANE_MONKEY_ACTIONS sets the length.
 class TestMonkey : public QObject
 {
@@ -72,6 +74,7 @@ private:
     int m_returns = 0;
     int m_clears = 0;
     int m_startScreens = 0;
+    int m_optionDialogs = 0;
 
     LedDisplay *led(const QString &name) const { return m_board->findChild<LedDisplay *>(name); }
 
@@ -298,6 +301,8 @@ private:
             return clearAll(m_random.bounded(2) == 0, [&] { sendCode(code, keypad); });
         if (code == 27)
             return toStartScreenAndBack([&] { sendCode(code, keypad); });
+        if (code == 'o')
+            return optionsAndBack([&] { sendCode(code, keypad); });
         sendCode(code, keypad);
         const auto entry = m_entryOf.find(target);
         return brokenFrame(before, numbers(), m_mayChange.value(target),
@@ -368,6 +373,43 @@ private:
         return brokenFrame(before, numbers(), {}, -1);
     }
 
+    // "o": the options dialog, closed by OK, Cancel or Esc without an edit. Its
+    // close re-reads the preferences and the board applies them again, which
+    // may change the text sizes; the numbers stay.
+    QString optionsAndBack(const std::function<void()> &typeO)
+    {
+        static const char *const Closes[] = {"cmdOk", "cmdCancel", "Esc"};
+        const char *close = Closes[m_random.bounded(int(std::size(Closes)))];
+        m_recent.last() += QStringLiteral(", closed by %1").arg(QLatin1String(close));
+        const Numbers before = numbers();
+        QString missed;
+        ModalAnswerer answerer([&](QWidget *modal) {
+            if (!qobject_cast<OptionsDialog *>(modal)) {
+                missed = QStringLiteral("\"o\" brought %1, not the options").arg(modal->objectName());
+                modal->close();
+                return;
+            }
+            if (auto *button = modal->findChild<QPushButton *>(QLatin1String(close)))
+                QTest::mouseClick(button, Qt::LeftButton);
+            else
+                QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        typeO();
+        ++m_optionDialogs;
+        ++m_checks;
+        if (!answerer.answered())
+            return QStringLiteral("\"o\" brought no options dialog");
+        if (!missed.isEmpty())
+            return missed;
+        if (QApplication::topLevelWidgets() != QWidgetList{m_board} || !m_board->isVisible())
+            return QStringLiteral("the options did not give way to the board alone");
+        // The board was painted again from the preferences, its text sizes
+        // unscaled until the next resize: what a size looked like before is no
+        // longer what it looks like.
+        m_looks.clear();
+        return brokenFrame(before, numbers(), {}, -1);
+    }
+
     // A point of `item` where a click lands on it and not on something over it.
     static std::optional<QPoint> uncoveredPoint(QWidget *window, QWidget *item)
     {
@@ -407,7 +449,7 @@ private:
             return m_random.bounded(2) ? QSize(Huge, m_random.bounded(0, 3)) : QSize(m_random.bounded(0, 3), Huge);
         if (roll < 36)
             return m_designSize;
-        if (roll < 66) { // back to a size seen before
+        if (roll < 66 && !m_looks.isEmpty()) { // back to a size seen before
             const auto seen = m_looks.keys();
             return seen[m_random.bounded(int(seen.size()))];
         }
@@ -467,17 +509,18 @@ private:
         return ok ? value : fallback;
     }
 
-    // Every message box on the headless platform says its plugin cannot pass on
-    // size hints; hundreds of those lines would bury anything worth reading.
-    static void quietSizeHintNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    // The headless platform notes each message box's size hints and each raised
+    // window as unsupported; hundreds of those lines would bury anything worth reading.
+    static void quietPlatformNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
     {
-        if (message != QStringLiteral("This plugin does not support propagateSizeHints()"))
+        if (message != QStringLiteral("This plugin does not support propagateSizeHints()")
+            && message != QStringLiteral("This plugin does not support raise()"))
             s_previousHandler(type, context, message);
     }
     static inline QtMessageHandler s_previousHandler = nullptr;
 
 private Q_SLOTS:
-    void initTestCase() { s_previousHandler = qInstallMessageHandler(quietSizeHintNotes); }
+    void initTestCase() { s_previousHandler = qInstallMessageHandler(quietPlatformNotes); }
     void cleanupTestCase() { qInstallMessageHandler(s_previousHandler); }
 
     void randomOperatorKeepsTheBoardSound()
@@ -504,8 +547,10 @@ private Q_SLOTS:
         if (actions >= 100000)
             QVERIFY2(m_codesSent.all(), "some character codes were never typed");
         qInfo("seed %u: %d actions, %lld invariant checks; %d resizes (%d back to a size seen before), "
-              "%d clear-all confirmations answered, %d visits to the start screen, %zu of 256 codes typed",
-              m_seed, actions, m_checks, m_resizes, m_returns, m_clears, m_startScreens, m_codesSent.count());
+              "%d clear-all confirmations answered, %d visits to the start screen, %d options dialogs, "
+              "%zu of 256 codes typed",
+              m_seed, actions, m_checks, m_resizes, m_returns, m_clears, m_startScreens, m_optionDialogs,
+              m_codesSent.count());
 
         delete m_board;
         QVERIFY(QApplication::topLevelWidgets().isEmpty());

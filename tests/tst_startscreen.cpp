@@ -407,7 +407,15 @@ private Q_SLOTS:
         }
         const auto point = uncoveredPoint(start, target);
         QVERIFY(point);
+        // The Options button opens the options dialog modally; it is cancelled.
+        std::optional<ModalAnswerer> options;
+        if (clicked == u"cmdOptions")
+            options.emplace([](QWidget *modal) {
+                QTest::mouseClick(modal->findChild<QPushButton *>("cmdCancel"), Qt::LeftButton);
+            });
         QTest::mouseClick(target, Qt::LeftButton, {}, *point);
+        if (options)
+            QVERIFY(options->answered());
 
         QWidget *board = start ? start->findChild<QWidget *>("frmScoreBoard") : nullptr;
         QVERIFY(!board); // never the start screen's child

@@ -1,0 +1,148 @@
+#include "BoardDriver.h"
+#include "ModalAnswerer.h"
+
+#include "app/Units.h"
+#include "board/ProgramBoard.h"
+#include "forms/ScoreBoardDesign.h"
+
+#include <QTest>
+
+#include <memory>
+
+// F11 on the board: full screen and back, as on a projector.
+class TestFullScreen : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ScoreBoard> board;
+    std::unique_ptr<BoardDriver> drive;
+
+    void pressF11()
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11);
+    }
+
+    // Every display's Left follows the window's width in proportion to the design.
+    void checkScaledTo(int widthTwips)
+    {
+        const double ratio = double(widthTwips) / board->layoutTable().designWidth();
+        for (const ControlDesign &c : ScoreBoardDesign::controls()) {
+            if (c.kind != ControlKind::LedDisplay)
+                continue;
+            const QString name = QStringLiteral("%1(%2)").arg(c.name).arg(c.index);
+            const LedDisplay *led = c.index >= 0 ? drive->led(name) : drive->led(c.name);
+            QVERIFY2(qAbs(led->property("Left").toDouble() - c.left * ratio) <= 1.0, qPrintable(name));
+        }
+    }
+
+    int boardWidthTwips() const
+    {
+        return qRound(Units::pixelsToTwipsX(board->width(), board.get()));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        board = std::make_unique<ScoreBoard>();
+        drive = std::make_unique<BoardDriver>(*board);
+        board->show();
+        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+    }
+    void cleanup()
+    {
+        drive.reset();
+        board.reset();
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void f11TogglesFullScreenAndTypesNothing_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<QString>("shows");
+        QTest::newRow("ball") << "ledBall(0)" << "3" << "ledBall(0)" << 1 << "3";
+        QTest::newRow("inning") << "ledHome(4)" << "7" << "ledHomeRuns" << 2 << "_7";
+        QTest::newRow("at bat entry") << "ledAtBat(0)" << "42\r" << "ledAtBat" << 2 << "42";
+    }
+    void f11TogglesFullScreenAndTypesNothing()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, keys);
+        QFETCH(QString, field);
+        QFETCH(int, digits);
+        QFETCH(QString, shows);
+        const QRect normal = board->geometry();
+        drive->type(display, keys);
+
+        pressF11();
+        QTRY_VERIFY(board->isFullScreen());
+        QCOMPARE(QApplication::focusWidget(), drive->led(display));
+        QCOMPARE(digits == 1 ? drive->shows(field) : drive->shows(field, digits), shows);
+        QTRY_COMPARE(board->geometry(), board->screen()->geometry());
+        checkScaledTo(boardWidthTwips());
+
+        pressF11();
+        QTRY_VERIFY(!board->isFullScreen());
+        QTRY_COMPARE(board->geometry(), normal);
+        QCOMPARE(digits == 1 ? drive->shows(field) : drive->shows(field, digits), shows);
+        checkScaledTo(boardWidthTwips());
+        QCOMPARE(drive->led("ledOut(0)")->property("Left").toDouble(), 7605.0);
+    }
+
+    void f11FromMaximisedComesBackMaximised()
+    {
+        board->showMaximized();
+        QTRY_VERIFY(board->isMaximized());
+        drive->type("ledStrike(0)", "2");
+        pressF11();
+        QTRY_VERIFY(board->isFullScreen());
+        pressF11();
+        QTRY_VERIFY(!board->isFullScreen());
+        QVERIFY(board->isMaximized());
+        QCOMPARE(drive->shows("ledStrike(0)"), "2");
+    }
+
+    void typedEntryGoesOnAcrossF11()
+    {
+        drive->type("ledHomeHits(0)", "1");
+        pressF11();
+        QTRY_VERIFY(board->isFullScreen());
+        BoardDriver::typeToFocus("2\r");
+        QCOMPARE(drive->shows("ledHomeHits", 2), "12");
+        pressF11();
+        QTRY_VERIFY(!board->isFullScreen());
+    }
+
+    // Esc is the board's key, back to the start screen, not a way out of full
+    // screen: the board stays full screen behind it and keeps its numbers.
+    void escKeepsItsBoardMeaningInFullScreen()
+    {
+        // The start screen returns to the program's own board: drive that one.
+        drive.reset();
+        board.reset(&ProgramBoard::get());
+        drive = std::make_unique<BoardDriver>(*board);
+        board->show();
+        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+
+        drive->type("ledBall(0)", "2");
+        pressF11();
+        QTRY_VERIFY(board->isFullScreen());
+        QString shown;
+        ModalAnswerer back([&shown](QWidget *modal) {
+            shown = modal->objectName();
+            if (QWidget *click = modal->findChild<QWidget *>("lblClick"))
+                QTest::mouseClick(click, Qt::LeftButton);
+        });
+        BoardDriver::typeToFocus("\x1b");
+        QVERIFY(back.answered());
+        QCOMPARE(shown, "frmSplash");
+        QVERIFY(board->isFullScreen());
+        QCOMPARE(drive->shows("ledBall(0)"), "2");
+    }
+};
+
+QTEST_MAIN(TestFullScreen)
+#include "tst_fullscreen.moc"

@@ -1,0 +1,162 @@
+#include "board/LedDisplay.h"
+#include "board/ScoreBoard.h"
+#include "settings/BoardSettings.h"
+#include "settings/OptionsDialog.h"
+#include "settings/SettingsStore.h"
+#include "startscreen/StartScreen.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+// Renders the program's windows to PNG for the README, headless:
+//   quorvane_screenshots OUTPUT_FOLDER
+// with XDG_CONFIG_HOME pointing at an empty folder, so the pictures show the
+// program's defaults and never the preferences of whoever runs it.
+namespace {
+
+QDir output;
+int failures = 0;
+
+void save(QWidget *window, const QString &name, QSize expected)
+{
+    QApplication::processEvents();
+    const QImage image = window->grab().toImage();
+    const QString path = output.filePath(name + QStringLiteral(".png"));
+    if (image.isNull() || image.size() != expected || !image.save(path, "PNG", 0)) {
+        std::fprintf(stderr, "could not make %s (%dx%d)\n", qPrintable(path), image.width(), image.height());
+        ++failures;
+        return;
+    }
+    std::printf("%s\n", qPrintable(path));
+}
+
+// Types on a display as the operator would: a key press with its text.
+void type(ScoreBoard &board, const QString &display, const QString &keys)
+{
+    auto *led = board.findChild<LedDisplay *>(display);
+    for (const QChar ch : keys) {
+        const int key = ch == u'\r' ? int(Qt::Key_Return) : int(ch.toUpper().unicode());
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(led, &press);
+    }
+}
+
+// The middle of a game: innings played, the count, hits and errors.
+void playSomeInnings(ScoreBoard &board)
+{
+    const char *home[] = {"1", "0", "2", "0", "0", "3"};
+    const char *visitor[] = {"0", "0", "1", "1", "0", "0", "2"};
+    for (int i = 0; i < 6; ++i)
+        type(board, QStringLiteral("ledHome(%1)").arg(i + 1), QString::fromLatin1(home[i]));
+    for (int i = 0; i < 7; ++i)
+        type(board, QStringLiteral("ledVisitor(%1)").arg(i + 1), QString::fromLatin1(visitor[i]));
+    type(board, QStringLiteral("ledAtBat(0)"), QStringLiteral("23\r"));
+    type(board, QStringLiteral("ledBall(0)"), QStringLiteral("3"));
+    type(board, QStringLiteral("ledStrike(0)"), QStringLiteral("2"));
+    type(board, QStringLiteral("ledOut(0)"), QStringLiteral("1"));
+    type(board, QStringLiteral("ledHomeHits(0)"), QStringLiteral("11\r"));
+    type(board, QStringLiteral("ledVisitorHits(0)"), QStringLiteral("7\r"));
+    type(board, QStringLiteral("ledHomeErr"), QStringLiteral("1"));
+    type(board, QStringLiteral("ledVisitorErr"), QStringLiteral("2"));
+}
+
+void customColoursAndNames()
+{
+    BoardSettings &s = BoardSettings::shared();
+    s.FormBackColor = 0x3A1E0B;  // navy
+    s.LabelColor = 0xD8ECF5;     // warm white
+    s.HomeColor = 0x33C1FF;      // amber
+    s.VisitorColor = 0xE6C26A;   // sky blue
+    s.LEDColor = 0x4040FF;       // red
+    s.LEDBackColor = 0x140A05;   // near black
+    s.HomeText = QStringLiteral("Owls");
+    s.VisitorText = QStringLiteral("Foxes");
+    s.TitleText = QStringLiteral("County Final");
+}
+
+// The start screen as the program opens on it, then with its instructions
+// unrolled by its own button and animation.
+void startScreenShots()
+{
+    QPointer<StartScreen> start = new StartScreen;
+    start->show();
+    save(start, QStringLiteral("startscreen-collapsed"), start->size());
+
+    start->findChild<QPushButton *>(QStringLiteral("cmdInstr"))->click();
+    const auto *growing = start->findChild<QTimer *>(QStringLiteral("tmrResize"));
+    const QDeadlineTimer deadline(10000);
+    while (growing->isActive() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    save(start, QStringLiteral("startscreen-expanded"), start->size());
+
+    start->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Both tabs of the options dialog, showing the preferences as loaded.
+void optionsShots()
+{
+    OptionsDialog options;
+    options.show();
+    save(&options, QStringLiteral("options-color-controls"), options.size());
+    auto *tabs = options.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
+    tabs->setCurrentIndex(1);
+    save(&options, QStringLiteral("options-text-controls"), options.size());
+    // Closing reloads the preferences from the (empty) store, as every close does.
+    options.reject();
+}
+
+void boardShots(const QString &settingsName, const std::function<void(ScoreBoard &)> &play)
+{
+    ScoreBoard board;
+    play(board);
+    board.show();
+    save(&board, QStringLiteral("board-design-%1").arg(settingsName), board.size());
+    for (const QSize size : {QSize(1920, 1080), QSize(3840, 2160)}) {
+        board.resize(size);
+        save(&board, QStringLiteral("board-%1x%2-%3").arg(size.width()).arg(size.height()).arg(settingsName),
+             size);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() != 2) {
+        std::fputs("usage: quorvane_screenshots OUTPUT_FOLDER\n", stderr);
+        return 2;
+    }
+    if (QFile::exists(settingsFileName())) {
+        std::fprintf(stderr, "%s exists: point XDG_CONFIG_HOME at an empty folder\n",
+                     qPrintable(settingsFileName()));
+        return 2;
+    }
+    output.setPath(args[1]);
+    if (!output.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot make %s\n", qPrintable(args[1]));
+        return 1;
+    }
+
+    startScreenShots();
+    optionsShots();
+    LoadBoardSettings(SettingsDefaults::StartScreen);
+    boardShots(QStringLiteral("default"), [](ScoreBoard &) {});
+    customColoursAndNames();
+    boardShots(QStringLiteral("custom"), playSomeInnings);
+
+    return failures == 0 ? 0 : 1;
+}
