@@ -1,4 +1,5 @@
 #include "ModalAnswerer.h"
+#include "PrivateSettings.h"
 
 #include "app/ControlName.h"
 #include "app/TwipsControl.h"
@@ -9,12 +10,15 @@
 #include "startscreen/StartScreen.h"
 
 #include <QHash>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <bitset>
+#include <functional>
 #include <iterator>
 #include <optional>
 
@@ -55,6 +59,7 @@ private:
 
     static constexpr const char *EntryNames[3] = {"strAtBatEntry", "strHomeHitsEntry", "strVisitorHitsEntry"};
 
+    PrivateSettings m_settings;
     ScoreBoard *m_board = nullptr;
     QRandomGenerator m_random;
     quint32 m_seed = 0;
@@ -92,7 +97,7 @@ private:
         using ControlName::element;
         for (const char *name : {"ledAtBat", "ledHomeRuns", "ledVisitorRuns", "ledHomeHits", "ledVisitorHits"})
             addField(name, {led(element(name, 0)), led(element(name, 1))}, 0, 9, true);
-        m_runTotal = {1, 2};
+        m_runTotal = {1, 2}; // ledHomeRuns, ledVisitorRuns
         addField("ledBall", {led("ledBall(0)")}, 0, 4, false);
         addField("ledStrike", {led("ledStrike(0)")}, 0, 3, false);
         addField("ledOut", {led("ledOut(0)")}, 0, 3, false);
@@ -296,13 +301,13 @@ private:
     {
         QWidget *target = keyTarget();
         m_recent.append(QStringLiteral("code %1 on %2").arg(code).arg(target->objectName()));
-        const Numbers before = numbers();
         if (code == 'c')
             return clearAll(m_random.bounded(2) == 0, [&] { sendCode(code, keypad); });
         if (code == 27)
             return toStartScreenAndBack([&] { sendCode(code, keypad); });
         if (code == 'o')
             return optionsAndBack([&] { sendCode(code, keypad); });
+        const Numbers before = numbers();
         sendCode(code, keypad);
         const auto entry = m_entryOf.find(target);
         return brokenFrame(before, numbers(), m_mayChange.value(target),
@@ -529,10 +534,16 @@ private Q_SLOTS:
         const int actions = fromEnvironment("QUORVANE_MONKEY_ACTIONS", 100000);
         m_random.seed(m_seed);
 
+        // As the program starts: the preferences read, then the board built.
+        // A first run each time, so that a seed replays the same.
+        PrivateSettings::clear();
+        LoadBoardSettings(SettingsDefaults::StartScreen);
         m_board = &ProgramBoard::get();
         m_board->show();
         QVERIFY(QTest::qWaitForWindowActive(m_board));
         mapFields();
+        if (QTest::currentTestFailed())
+            return;
         m_designSize = m_board->size();
         m_looks.insert(m_designSize, look());
 
@@ -553,6 +564,7 @@ private Q_SLOTS:
               m_codesSent.count());
 
         delete m_board;
+        PrivateSettings::clear();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 };
