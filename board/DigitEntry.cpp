@@ -26,10 +26,12 @@ double leadingNumber(QStringView text)
     QByteArray number;
     bool seenPoint = false;
     bool seenDigit = false;
+    bool wholePartAboveZero = false;
     for (; pos < text.size(); ++pos) {
         const QChar ch = text[pos];
         if (isDigit(ch)) {
             seenDigit = true;
+            wholePartAboveZero = wholePartAboveZero || (!seenPoint && ch != u'0');
             number.append(char(ch.unicode()));
         } else if (ch == u'.' && !seenPoint) {
             seenPoint = true;
@@ -42,8 +44,10 @@ double leadingNumber(QStringView text)
         return 0;
     bool ok = false;
     double value = number.toDouble(&ok);
-    if (!ok) // beyond double's range: the digits spell an enormous number
-        value = HUGE_VAL;
+    // Beyond double's range: a number of one or more is enormous; below one, the
+    // fraction is too small for a double and is as good as zero.
+    if (!ok)
+        value = wholePartAboveZero ? HUGE_VAL : 0.0;
     return negative ? -value : value;
 }
 

@@ -143,8 +143,10 @@ std::optional<QString> usableStoredValue(SettingType type, const QVariant &store
         return text;
     case SettingType::Colour: {
         bool ok = false;
-        const qlonglong value = text.trimmed().toLongLong(&ok);
-        if (!ok || value < 0 || value > 0xFFFFFF)
+        const QString number = text.trimmed();
+        const qlonglong value = number.toLongLong(&ok);
+        // The conversion stops at a NUL character and would not see what follows.
+        if (!ok || number.contains(QChar::Null) || value < 0 || value > 0xFFFFFF)
             return std::nullopt;
         return QString::number(value);
     }

@@ -30,7 +30,9 @@ public:
         const QFileInfo where(folder());
         if (where.isDir()) {
             QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
+            // A folder standing at the file's place must stay searchable to be removed.
+            if (!QFileInfo(file()).isDir())
+                QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
             QDir(folder()).removeRecursively();
         } else if (where.exists()) {
             QFile::remove(folder());

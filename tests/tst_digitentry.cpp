@@ -86,6 +86,19 @@ private Q_SLOTS:
         QCOMPARE(DigitEntry::newNumber(u"5", u'+' + zeros + QStringLiteral("3"), 99).value_or(-1), 8);
         QCOMPARE(DigitEntry::newNumber(u"5", QStringLiteral("1.5") + nines, 99).value_or(-1), 1);
     }
+
+    // A fraction too small for a double is nearly zero, not enormous: "0.",
+    // four hundred zeros and "1" is 0, and adding it changes nothing.
+    void vanishingFractionsCountAsZero()
+    {
+        const QString tiny = QStringLiteral("0.") + QString(400, u'0') + u'1';
+        QCOMPARE(DigitEntry::leadingNumber(tiny), 0.0);
+        QCOMPARE(DigitEntry::leadingNumber(u'-' + tiny), 0.0);
+        QCOMPARE(DigitEntry::newNumber(u"5", tiny, 99).value_or(-1), 0);
+        QCOMPARE(DigitEntry::newNumber(u"42", u'+' + tiny, 99).value_or(-1), 42);
+        QCOMPARE(DigitEntry::newNumber(u"42", u'-' + tiny, 99).value_or(-1), 42);
+        QCOMPARE(DigitEntry::newNumber(u"42", u'+' + tiny.mid(1), 99).value_or(-1), 42);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestDigitEntry)

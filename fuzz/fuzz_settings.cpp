@@ -1,0 +1,223 @@
+// Every stored preference value, whatever a hand-edited or damaged file holds:
+// a preference is either parsed into its range or left to its default, never
+// garbage; a size's text reads back as the same size; and loading a whole file
+// of any bytes leaves every field sound and the file untouched.
+//
+// Input: byte 0 picks the check (and the type or defaults); the rest is the
+// stored text, a fixed-point number, or the whole settings file.
+
+#include "settings/FixedPoint.h"
+#include "settings/SettingsStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <optional>
+
+namespace {
+
+constexpr qint64 LargestSizeUnits = 1000 * FixedPoint::Scale;
+constexpr qint64 LargestColour = 0xFFFFFF;
+
+QString g_input;
+
+[[noreturn]] void fail(const char *what, const QString &detail = {})
+{
+    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, detail.toUtf8().constData(),
+                 g_input.toUtf8().constData());
+    std::abort();
+}
+
+// A colour read by hand: an optional sign and ASCII digits, spaces around.
+std::optional<qint64> referenceColour(const QString &stored)
+{
+    const QString text = stored.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        negative = text[i++] == u'-';
+    if (i == text.size())
+        return std::nullopt;
+    qint64 value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = std::min(value * 10 + (c - u'0'), LargestColour + 1);
+    }
+    if (negative && value != 0)
+        return std::nullopt;
+    return value <= LargestColour ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// A fixed-point number read by hand: sign, digits, one "." or "," and digits,
+// digits past the fourth decimal dropped; nullopt beyond the signed 64-bit range.
+std::optional<qint64> referenceUnits(const QString &stored)
+{
+    static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]*)(?:[.,]([0-9]*))?$"));
+    const QRegularExpressionMatch match = form.match(stored.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    QString whole = match.captured(2);
+    const QString fraction = match.captured(3);
+    if (whole.isEmpty() && fraction.isEmpty())
+        return std::nullopt;
+    whole.remove(QRegularExpression(QStringLiteral("^0+")));
+    if (whole.size() > 16)
+        return std::nullopt;
+    __int128 units = 0;
+    for (const QChar c : whole)
+        units = units * 10 + (c.unicode() - u'0');
+    for (int place = 0; place < 4; ++place)
+        units = units * 10 + (place < fraction.size() ? fraction[place].unicode() - u'0' : 0);
+    const __int128 value = match.captured(1) == u"-" ? -units : units;
+    if (value < std::numeric_limits<qint64>::min() || value > std::numeric_limits<qint64>::max())
+        return std::nullopt;
+    return qint64(value);
+}
+
+// The shortest text of a fixed-point number: no leading zeros, no trailing
+// zeros after the point, no point for a whole number.
+bool isShortestText(const QString &text)
+{
+    static const QRegularExpression form(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]{0,3}[1-9])?$"));
+    return form.match(text).hasMatch() && text != u"-0";
+}
+
+void checkStoredValue(SettingType type, const QVariant &stored, const QString &asText)
+{
+    const std::optional<QString> usable = usableStoredValue(type, stored);
+    switch (type) {
+    case SettingType::Text:
+        if (usable != asText)
+            fail("a text came back changed:", usable.value_or(QStringLiteral("<none>")));
+        break;
+    case SettingType::Colour: {
+        const std::optional<qint64> expected = referenceColour(asText);
+        if (usable.has_value() != expected.has_value())
+            fail("colour usable or not against the reference:", usable.value_or(QStringLiteral("<none>")));
+        if (usable && *usable != QString::number(*expected))
+            fail("colour read wrong:", *usable);
+        break;
+    }
+    case SettingType::Size: {
+        const std::optional<qint64> units = referenceUnits(asText);
+        const bool sound = units && *units > 0 && *units <= LargestSizeUnits;
+        if (usable.has_value() != sound)
+            fail("size usable or not against the reference:", usable.value_or(QStringLiteral("<none>")));
+        if (usable && (*usable != FixedPoint::fromUnits(*units).toText() || !isShortestText(*usable)))
+            fail("size read wrong:", *usable);
+        break;
+    }
+    }
+}
+
+void checkFixedPointText(const QString &text)
+{
+    const std::optional<FixedPoint> value = FixedPoint::fromText(text);
+    const std::optional<qint64> expected = referenceUnits(text);
+    if (value.has_value() != expected.has_value() || (value && value->units() != *expected))
+        fail("FixedPoint::fromText differs from the reference");
+    if (value) {
+        const QString written = value->toText();
+        if (!isShortestText(written) || FixedPoint::fromText(written) != value)
+            fail("FixedPoint text does not read back as itself:", written);
+    }
+}
+
+void checkFixedPointUnits(qint64 units)
+{
+    const FixedPoint value = FixedPoint::fromUnits(units);
+    const QString written = value.toText();
+    if (FixedPoint::fromText(written) != value)
+        fail("FixedPoint text does not read back as itself:", written);
+    if (!isShortestText(written))
+        fail("FixedPoint text is not the shortest:", written);
+}
+
+void checkWholeFile(const QByteArray &file, SettingsDefaults defaults)
+{
+    const QString path = settingsFileName();
+    {
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
+            fail("cannot write the settings file", path);
+    }
+    const QDateTime written = QFileInfo(path).lastModified();
+
+    BoardSettings record;
+    record.FormBackColor = record.LabelColor = record.HomeColor = -1;
+    record.VisitorColor = record.LEDColor = record.LEDBackColor = -1;
+    record.TeamSize = record.TitleSize = FixedPoint::fromWhole(-1);
+    LoadBoardSettings(defaults, record);
+
+    for (const int colour : {record.FormBackColor, record.LabelColor, record.HomeColor, record.VisitorColor,
+                             record.LEDColor, record.LEDBackColor}) {
+        if (colour < 0 || colour > LargestColour)
+            fail("a colour outside 0 to 0xFFFFFF was loaded:", QString::number(colour));
+    }
+    for (const FixedPoint size : {record.TeamSize, record.TitleSize}) {
+        if (size.units() <= 0 || size.units() > LargestSizeUnits)
+            fail("a size outside its range was loaded:", size.toText());
+    }
+
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly) || in.readAll() != file || QFileInfo(path).lastModified() != written)
+        fail("loading changed the settings file");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    // The store lives in a private folder, never in the user's own settings.
+    static QTemporaryDir home;
+    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("Quorvane")))
+        fail("no temporary folder");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const std::uint8_t choice = data[0];
+    const QByteArray rest(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    g_input = QString::fromUtf8(rest);
+
+    switch (choice % 4) {
+    case 0: { // one stored value, as the INI reader hands it over: a text or a list
+        const auto type = SettingType((choice >> 2) % 3);
+        checkStoredValue(type, QVariant(g_input), g_input);
+        const QStringList list = g_input.split(u',');
+        if (list.size() > 1)
+            // A size's comma is its decimal separator; a text's was ", " as typed.
+            checkStoredValue(type, QVariant(list), list.join(type == SettingType::Size ? QStringLiteral(",")
+                                                                                       : QStringLiteral(", ")));
+        break;
+    }
+    case 1: // a size's text, and the text of any fixed-point number
+        checkFixedPointText(g_input);
+        if (rest.size() >= 8) {
+            qint64 units = 0;
+            std::memcpy(&units, rest.constData(), sizeof units);
+            checkFixedPointUnits(units);
+        }
+        break;
+    default: // a whole settings file, read as the start screen or the dialog reads it
+        checkWholeFile(rest, choice & 4 ? SettingsDefaults::DialogClose : SettingsDefaults::StartScreen);
+        break;
+    }
+    return 0;
+}
