@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QTest>
 
+#include <memory>
+
 // Drives the real board as an operator does: click a display, then type.
 class BoardDriver
 {
@@ -61,4 +63,28 @@ private:
     }
 
     ScoreBoard &m_board;
+};
+
+// The board one test function drives: built fresh, shown and active before
+// the function, and gone, with no window left behind, after it.
+class ShownBoardFixture
+{
+protected:
+    void showFreshBoard()
+    {
+        board = std::make_unique<ScoreBoard>();
+        drive = std::make_unique<BoardDriver>(*board);
+        board->show();
+        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+    }
+
+    void closeBoard()
+    {
+        drive.reset();
+        board.reset();
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    std::unique_ptr<ScoreBoard> board;
+    std::unique_ptr<BoardDriver> drive;
 };

@@ -36,14 +36,11 @@ void recordAnnouncement(QAccessibleEvent *event)
 } // namespace
 
 // What a screen reader learns from the board's LED displays.
-class TestAccessibility : public QObject
+class TestAccessibility : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScoreBoard> board;
-    std::unique_ptr<BoardDriver> drive;
-
     QAccessibleInterface *accessible(const QString &display) const
     {
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(drive->led(display));
@@ -81,17 +78,12 @@ private Q_SLOTS:
     }
     void init()
     {
-        board = std::make_unique<ScoreBoard>();
-        drive = std::make_unique<BoardDriver>(*board);
-        board->show();
-        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+        showFreshBoard();
         announcements.clear();
     }
     void cleanup()
     {
-        drive.reset();
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        closeBoard();
     }
 
     void displaysSayWhatTheyAre_data()

@@ -10,14 +10,11 @@
 #include <memory>
 
 // F11 on the board: full screen and back, as on a projector.
-class TestFullScreen : public QObject
+class TestFullScreen : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScoreBoard> board;
-    std::unique_ptr<BoardDriver> drive;
-
     void pressF11()
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11);
@@ -44,16 +41,11 @@ private:
 private Q_SLOTS:
     void init()
     {
-        board = std::make_unique<ScoreBoard>();
-        drive = std::make_unique<BoardDriver>(*board);
-        board->show();
-        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+        showFreshBoard();
     }
     void cleanup()
     {
-        drive.reset();
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        closeBoard();
     }
 
     void f11TogglesFullScreenAndTypesNothing_data()

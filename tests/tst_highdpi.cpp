@@ -82,14 +82,12 @@ QImage atOnePixelPerPoint(QWidget *widget)
 
 // Runs with QT_SCALE_FACTOR set (200 % and 150 %): the board keeps its twips
 // and draws digits and text at the screen's full resolution.
-class TestHighDpi : public QObject
+class TestHighDpi : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
 private:
     double scale = 1;
-    std::unique_ptr<ScoreBoard> board;
-    std::unique_ptr<BoardDriver> drive;
 
     static QString controlName(const ControlDesign &c)
     {
@@ -104,16 +102,11 @@ private Q_SLOTS:
     }
     void init()
     {
-        board = std::make_unique<ScoreBoard>();
-        drive = std::make_unique<BoardDriver>(*board);
-        board->show();
-        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+        showFreshBoard();
     }
     void cleanup()
     {
-        drive.reset();
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        closeBoard();
     }
 
     void screenIsScaled()

@@ -1,5 +1,6 @@
 #include "ModalAnswerer.h"
 #include "PrivateSettings.h"
+#include "WindowCleanup.h"
 
 #include "app/TwipsLabel.h"
 #include "board/ProgramBoard.h"
@@ -228,9 +229,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        for (auto windows = QApplication::topLevelWidgets(); !windows.isEmpty();
-             windows = QApplication::topLevelWidgets())
-            delete windows.first();
+        deleteAllWindows();
         PrivateSettings::clear();
     }
     void cleanupTestCase()

@@ -9,14 +9,11 @@
 
 #include <memory>
 
-class TestScoreBoard : public QObject
+class TestScoreBoard : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ScoreBoard> board;
-    std::unique_ptr<BoardDriver> drive;
-
     void clearAll(QMessageBox::StandardButton answer)
     {
         ModalAnswerer answerer(ModalAnswerer::press(answer));
@@ -27,16 +24,11 @@ private:
 private Q_SLOTS:
     void init()
     {
-        board = std::make_unique<ScoreBoard>();
-        drive = std::make_unique<BoardDriver>(*board);
-        board->show();
-        QVERIFY(QTest::qWaitForWindowActive(board.get()));
+        showFreshBoard();
     }
     void cleanup()
     {
-        drive.reset();
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        closeBoard();
     }
 
     void windowHasItsDesign()

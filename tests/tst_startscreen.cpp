@@ -1,5 +1,6 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
+#include "WindowCleanup.h"
 
 #include "app/TextBox.h"
 #include "app/TwipsLabel.h"
@@ -112,9 +113,7 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        for (auto windows = QApplication::topLevelWidgets(); !windows.isEmpty();
-             windows = QApplication::topLevelWidgets())
-            delete windows.first();
+        deleteAllWindows();
         QFile::remove(settingsFileName());
     }
 
