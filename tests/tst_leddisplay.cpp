@@ -96,14 +96,7 @@ private Q_SLOTS:
         led.setOnColor(0x00FFFF);   // yellow
         led.setBackColor(0x000000);
         led.setBackColorAlt(0x000000);
-        auto yellowPixels = [&led] {
-            const QImage image = led.grab().toImage();
-            int count = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x)
-                    count += image.pixelColor(x, y) == QColor(255, 255, 0);
-            return count;
-        };
+        auto yellowPixels = [&led] { return pixels(led.grab().toImage(), QColor(255, 255, 0)); };
         led.setCaption(LedDisplay::Blank);
         QCOMPARE(yellowPixels(), 0);
         led.setCaption(1);
