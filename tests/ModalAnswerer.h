@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QPushButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -33,6 +36,23 @@ public:
         return [which](QWidget *modal) {
             if (auto *box = qobject_cast<QMessageBox *>(modal))
                 box->button(which)->click();
+        };
+    }
+
+    // Sets a colour picker to `colour` and presses OK, or Cancel when `accept`
+    // is false; `openedWith`, when given, receives the colour it opened with.
+    static std::function<void(QWidget *)> pickColour(const QColor &colour, bool accept = true,
+                                                     QColor *openedWith = nullptr)
+    {
+        return [=](QWidget *modal) {
+            auto *picker = qobject_cast<QColorDialog *>(modal);
+            QVERIFY(picker);
+            if (openedWith)
+                *openedWith = picker->currentColor();
+            picker->setCurrentColor(colour);
+            picker->findChild<QDialogButtonBox *>()
+                ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
+                ->click();
         };
     }
 
