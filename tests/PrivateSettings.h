@@ -66,10 +66,12 @@ public:
         const auto text = [](const QString &t) {
             return t.size() > 1000 ? QStringLiteral("<%1 characters>").arg(t.size()) : t;
         };
-        const QStringList values { QString::number(s.FormBackColor), QString::number(s.LabelColor),
-            QString::number(s.HomeColor), QString::number(s.VisitorColor), QString::number(s.LEDColor),
-            QString::number(s.LEDBackColor), text(s.HomeText), text(s.VisitorText), s.TeamSize.toText(),
-            text(s.TitleText), s.TitleSize.toText() };
+        const QStringList values{QString::number(s.FormBackColor), QString::number(s.LabelColor),
+                                 QString::number(s.HomeColor),     QString::number(s.VisitorColor),
+                                 QString::number(s.LEDColor),      QString::number(s.LEDBackColor),
+                                 text(s.HomeText),                 text(s.VisitorText),
+                                 s.TeamSize.toText(),              text(s.TitleText),
+                                 s.TitleSize.toText()};
         QStringList lines = startDefaults();
         for (qsizetype i = 0; i < lines.size(); ++i)
             lines[i] = lines[i].section(u'=', 0, 0) + u'=' + values[i];
@@ -86,15 +88,15 @@ public:
     // What a first run reads at the start screen, and a store unlike it in every key.
     static QStringList startDefaults()
     {
-        return { "FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215", "VisitorColor=16777215",
-            "LEDColor=65535", "LEDBackColor=0", "HomeText=Home", "VisitorText=Visitor", "TeamSize=19",
-            "TitleText=Home", "TitleSize=40" };
+        return {"FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215", "VisitorColor=16777215",
+                "LEDColor=65535",    "LEDBackColor=0",      "HomeText=Home",      "VisitorText=Visitor",
+                "TeamSize=19",       "TitleText=Home",      "TitleSize=40"};
     }
     static QStringList unusual()
     {
-        return { "FormBackColor=1", "LabelColor=2", "HomeColor=3", "VisitorColor=4", "LEDColor=5",
-            "LEDBackColor=6", "HomeText=Cubs", "VisitorText=Sox", "TeamSize=21", "TitleText=Final",
-            "TitleSize=33" };
+        return {"FormBackColor=1", "LabelColor=2",     "HomeColor=3",     "VisitorColor=4",
+                "LEDColor=5",      "LEDBackColor=6",   "HomeText=Cubs",   "VisitorText=Sox",
+                "TeamSize=21",     "TitleText=Final",  "TitleSize=33"};
     }
 
     // `lines` with the keys of `values` replaced.
@@ -112,8 +114,7 @@ public:
     // The lines as the store's file: the colours, then the texts.
     static QByteArray fileOf(const QStringList &lines)
     {
-        return ("[ColorSettings]\n" + lines.mid(0, 6).join(u'\n') + "\n\n[TextSettings]\n"
-            + lines.mid(6).join(u'\n') + u'\n')
-            .toUtf8();
+        const QString colours = lines.mid(0, 6).join(u'\n'), texts = lines.mid(6).join(u'\n');
+        return ("[ColorSettings]\n" + colours + "\n\n[TextSettings]\n" + texts + u'\n').toUtf8();
     }
 };

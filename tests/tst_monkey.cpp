@@ -35,18 +35,17 @@ class TestMonkey : public QObject
         int highest;
     };
 
-    static constexpr const char *EntryNames[3]
-        = { "strAtBatEntry", "strHomeHitsEntry", "strVisitorHitsEntry" };
-    static constexpr const char *EntryFields[3] = { "ledAtBat", "ledHomeHits", "ledVisitorHits" };
+    static constexpr const char *EntryNames[3] = {"strAtBatEntry", "strHomeHitsEntry", "strVisitorHitsEntry"};
+    static constexpr const char *EntryFields[3] = {"ledAtBat", "ledHomeHits", "ledVisitorHits"};
 
     PrivateSettings m_settings;
     ScoreBoard *m_board = nullptr;
     QRandomGenerator m_random;
-    QList<Field> m_fields;
+    QList<Field> m_fields; // the home and the visitor run total first
     QList<LedDisplay *> m_displays;
-    std::array<QList<LedDisplay *>, 2> m_innings; // home, visitor; their run totals are m_fields[0] and [1]
+    std::array<QList<LedDisplay *>, 2> m_innings; // home, visitor
+    QHash<QWidget *, QStringList> m_mayChange;    // what a key typed on a display may change
     QList<TwipsControl *> m_controls;
-    QHash<QWidget *, QStringList> m_mayChange; // what a key typed on a display may change
     QHash<QSize, QStringList> m_looks;
     QSize m_designSize;
     std::bitset<256> m_codesSent;
@@ -58,44 +57,41 @@ class TestMonkey : public QObject
 
     void addField(const QStringList &names, int lowest, int highest, const QStringList &alsoChanged = {})
     {
-        Field f { {}, lowest, highest };
+        m_fields.append({{}, lowest, highest});
         for (const QString &name : names) {
-            f.digits.append(led(name));
-            m_displays.append(f.digits.last());
-            m_mayChange[f.digits.last()] = names + alsoChanged;
+            m_fields.last().digits.append(led(name));
+            m_displays.append(led(name));
+            m_mayChange[led(name)] = names + alsoChanged;
         }
-        m_fields.append(f);
     }
 
     void mapFields()
     {
-        const auto pair = [](const QString &name) {
-            return QStringList { element(name, 0), element(name, 1) };
-        };
-        for (const char *runs : { "ledHomeRuns", "ledVisitorRuns" }) {
+        const auto pair = [](const QString &name) { return QStringList{element(name, 0), element(name, 1)}; };
+        for (const QString runs : {"ledHomeRuns", "ledVisitorRuns"}) {
             addField(pair(runs), 0, 99);
-            for (const QString &name : pair(runs))
-                m_mayChange[led(name)].clear(); // a key on a run total changes nothing
+            for (LedDisplay *digit : m_fields.last().digits)
+                m_mayChange[digit].clear(); // a key on a run total changes nothing
         }
-        for (int e = 0; e < 3; ++e) // a key on these may change their entry text
-            addField(pair(EntryFields[e]), 0, 99, { EntryNames[e] });
-        addField({ "ledBall(0)" }, 0, 4);
-        addField({ "ledStrike(0)" }, 0, 3);
-        addField({ "ledOut(0)" }, 0, 3);
-        addField({ "ledHomeErr" }, 0, 9);
-        addField({ "ledVisitorErr" }, 0, 9);
+        for (int e = 0; e < 3; ++e)
+            addField(pair(EntryFields[e]), 0, 99, {EntryNames[e]});
+        addField({"ledBall(0)"}, 0, 4);
+        addField({"ledStrike(0)"}, 0, 3);
+        addField({"ledOut(0)"}, 0, 3);
+        addField({"ledHomeErr"}, 0, 9);
+        addField({"ledVisitorErr"}, 0, 9);
         for (int team = 0; team < 2; ++team) {
             const QString name = team == 0 ? "ledHome" : "ledVisitor";
             for (int i = 1; i <= 10; ++i) { // a key on an inning may rewrite its run total
-                addField({ element(name, i) }, LedDisplay::Blank, 9, pair(name + "Runs"));
-                m_innings[team].append(led(element(name, i)));
+                addField({element(name, i)}, LedDisplay::Blank, 9, pair(name + "Runs"));
+                m_innings[team].append(m_displays.last());
             }
         }
         QVERIFY(!m_displays.contains(nullptr));
         QCOMPARE(m_displays.size(), m_board->findChildren<LedDisplay *>().size());
         m_controls = m_board->findChildren<TwipsControl *>(Qt::FindDirectChildrenOnly);
         std::sort(m_controls.begin(), m_controls.end(),
-            [](const QObject *a, const QObject *b) { return a->objectName() < b->objectName(); });
+                  [](const QObject *a, const QObject *b) { return a->objectName() < b->objectName(); });
     }
 
     // Every display and entry text as "name=value".
@@ -116,21 +112,16 @@ class TestMonkey : public QObject
         QStringList l;
         for (const TwipsControl *c : m_controls) {
             const QRect r = c->geometry();
-            const qreal points = r.isEmpty() ? 0 : c->font().pointSizeF();
-            l.append(QStringLiteral("%1 %2,%3 %4x%5 at %6 pt")
-                         .arg(c->objectName())
-                         .arg(r.x())
-                         .arg(r.y())
-                         .arg(r.width())
-                         .arg(r.height())
-                         .arg(QString::number(points, 'g', QLocale::FloatingPointShortest)));
+            const QString points = QString::number(r.isEmpty() ? 0 : c->font().pointSizeF(), 'g',
+                                                   QLocale::FloatingPointShortest);
+            l.append(QStringLiteral("%1 %2,%3 %4x%5 at %6 pt").arg(c->objectName()).arg(r.x()).arg(r.y())
+                         .arg(r.width()).arg(r.height()).arg(points));
         }
         return l;
     }
 
     // The first line that differs, unless its name is in `changeable`.
-    static QString changed(
-        const QStringList &before, const QStringList &now, const QStringList &changeable = {})
+    static QString changed(const QStringList &before, const QStringList &now, const QStringList &changeable = {})
     {
         for (qsizetype i = 0; i < before.size(); ++i) {
             if (before[i] != now[i] && !changeable.contains(before[i].section(u'=', 0, 0)))
@@ -139,29 +130,15 @@ class TestMonkey : public QObject
         return {};
     }
 
-    // The number a field shows; -1 for a leading zero or a blank ones digit.
-    static int shownNumber(const Field &f)
-    {
-        const int ones = f.digits[0]->caption();
-        if (f.digits.size() == 1)
-            return ones;
-        const int tens = f.digits[1]->caption();
-        return ones < 0 || tens == 0 ? -1 : tens < 0 ? ones : tens * 10 + ones;
-    }
-
     QString brokenInvariant()
     {
         for (const Field &f : m_fields) {
             ++m_checks;
             const int ones = f.digits[0]->caption();
             const int tens = f.digits.size() == 1 ? LedDisplay::Blank : f.digits[1]->caption();
-            const bool sound = f.digits.size() == 1
-                ? ones >= f.lowest && ones <= f.highest
-                : ones >= 0 && ones <= 9 && tens >= LedDisplay::Blank && tens != 0 && tens <= 9;
-            if (!sound)
-                return QStringLiteral("%1 shows ones %2, tens %3")
-                    .arg(f.digits[0]->objectName())
-                    .arg(ones)
+            if (f.digits.size() == 1 ? ones < f.lowest || ones > f.highest
+                                     : ones < 0 || ones > 9 || tens < LedDisplay::Blank || tens == 0 || tens > 9)
+                return QStringLiteral("%1 shows ones %2, tens %3").arg(f.digits[0]->objectName()).arg(ones)
                     .arg(tens);
         }
         for (int team = 0; team < 2; ++team) {
@@ -169,10 +146,9 @@ class TestMonkey : public QObject
             int sum = 0;
             for (const LedDisplay *inning : m_innings[team])
                 sum += std::max(0, inning->caption());
-            if (const int total = shownNumber(m_fields[team]); total != sum)
-                return QStringLiteral("run total %1 shows %2, its innings sum to %3")
-                    .arg(team)
-                    .arg(total)
+            const int ones = m_fields[team].digits[0]->caption(), tens = m_fields[team].digits[1]->caption();
+            if (const int total = std::max(0, tens) * 10 + ones; total != sum)
+                return QStringLiteral("run total %1 shows %2, its innings add up to %3").arg(team).arg(total)
                     .arg(sum);
         }
         for (const char *entry : EntryNames) {
@@ -185,32 +161,20 @@ class TestMonkey : public QObject
         return {};
     }
 
-    QString brokenClearedBoard()
-    {
-        ++m_checks;
-        for (const Field &f : m_fields) {
-            const int ones = f.lowest == LedDisplay::Blank ? LedDisplay::Blank : 0;
-            if (f.digits[0]->caption() != ones
-                || (f.digits.size() == 2 && f.digits[1]->caption() != LedDisplay::Blank))
-                return QStringLiteral("%1 not cleared").arg(f.digits[0]->objectName());
-        }
-        return {};
-    }
-
     // The key and modifiers a keyboard sends for a character code.
     static std::pair<Qt::Key, Qt::KeyboardModifiers> keyFor(int code)
     {
-        static const QHash<int, Qt::Key> Named { { 8, Qt::Key_Backspace }, { 9, Qt::Key_Tab },
-            { 13, Qt::Key_Return }, { 27, Qt::Key_Escape }, { 127, Qt::Key_Delete } };
+        static const QHash<int, Qt::Key> Named{{8, Qt::Key_Backspace}, {9, Qt::Key_Tab}, {13, Qt::Key_Return},
+                                               {27, Qt::Key_Escape}, {127, Qt::Key_Delete}};
         if (Named.contains(code))
-            return { Named[code], Qt::NoModifier };
+            return {Named[code], Qt::NoModifier};
         if (code < 32) // Ctrl with @, A to Z, [, \, ], ^ or _
-            return { Qt::Key(Qt::Key_At + code), Qt::ControlModifier };
+            return {Qt::Key(Qt::Key_At + code), Qt::ControlModifier};
         if (code >= 128 && code < 160)
-            return { Qt::Key_unknown, Qt::NoModifier };
+            return {Qt::Key_unknown, Qt::NoModifier};
         const QChar ch(code);
         const char16_t upper = ch.toUpper().unicode();
-        return { Qt::Key(upper <= 0xff ? upper : code), ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier };
+        return {Qt::Key(upper <= 0xff ? upper : code), ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier};
     }
 
     QWidget *keyTarget() const { return m_board->focusWidget() ? m_board->focusWidget() : m_board; }
@@ -228,55 +192,60 @@ class TestMonkey : public QObject
         m_codesSent.set(code);
     }
 
-    QString typeCode(int code, bool keypad = false)
+    // A code typed on the focus; "c" brings the confirmation of clear all,
+    // answered Yes or No.
+    QString typeCode(int code, bool keypad, QStringList &mayChange)
     {
         QWidget *target = keyTarget();
         m_recent.append(QStringLiteral("code %1 on %2").arg(code).arg(target->objectName()));
         if (code == 27 || code == 'o')
             return visitAndBack(code, keypad);
-        const QStringList before = numbers();
+        mayChange = m_mayChange.value(target);
         if (code != 'c') {
             sendCode(code, keypad);
-            return changed(before, numbers(), m_mayChange.value(target));
+            return {};
         }
-        // Clear all, answered Yes or No in the real confirmation.
         const bool yes = m_random.bounded(2) == 0;
         m_recent.last() += yes ? QStringLiteral(", answered Yes") : QStringLiteral(", answered No");
         ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
         sendCode(code, keypad);
         ++m_clears;
         ++m_checks;
-        if (!answerer.answered() || answerer.title() != QStringLiteral("Clear all LEDs?"))
+        if (!answerer.answered() || answerer.title() != u"Clear all LEDs?")
             return QStringLiteral("\"c\" brought no confirmation");
         if (!yes)
-            return changed(before, numbers(), m_mayChange.value(target));
-        // The field's own rule runs after the clearing: code 99 changes no number.
-        const QStringList entries = before.mid(m_displays.size());
-        if (const QString broken = brokenClearedBoard(); !broken.isEmpty())
-            return broken;
-        return changed(entries, numbers().mid(m_displays.size()));
+            return {};
+        // Every display is cleared (the field's own rule runs after, and code 99
+        // changes no number); the entry texts stay.
+        for (const Field &f : m_fields) {
+            mayChange += QStringList{f.digits[0]->objectName(), f.digits.last()->objectName()};
+            if (f.digits[0]->caption() != (f.lowest == LedDisplay::Blank ? LedDisplay::Blank : 0)
+                || (f.digits.size() == 2 && f.digits[1]->caption() != LedDisplay::Blank))
+                return QStringLiteral("%1 not cleared").arg(f.digits[0]->objectName());
+        }
+        return {};
     }
 
     // Esc brings the start screen, left by a click on its panel; "o" the
     // options, closed by OK, Cancel or Esc. Either way the board comes back
-    // alone with its numbers. The options apply the preferences again, text
-    // sizes unscaled until the next resize, so earlier looks no longer hold.
+    // alone. The options apply the preferences again, text sizes unscaled until
+    // the next resize, so the looks seen so far no longer hold.
     QString visitAndBack(int code, bool keypad)
     {
         const bool options = code == 'o';
-        static const char *const Closes[] = { "cmdOk", "cmdCancel", "Esc" };
+        static const char *const Closes[] = {"cmdOk", "cmdCancel", "Esc"};
         const char *close = Closes[m_random.bounded(3)];
         if (options)
             m_recent.last() += QStringLiteral(", closed by %1").arg(QLatin1String(close));
-        const QStringList before = numbers(), lookBefore = look();
+        const QStringList lookBefore = look();
         QString missed;
         ModalAnswerer answerer([&](QWidget *modal) {
             if (options ? !qobject_cast<OptionsDialog *>(modal) : !qobject_cast<StartScreen *>(modal)) {
                 missed = QStringLiteral("code %1 brought %2").arg(code).arg(modal->objectName());
                 modal->close();
             } else if (!options) {
-                QTest::mouseClick(modal->findChild<QWidget *>(QStringLiteral("frameSplash")), Qt::LeftButton,
-                    {}, QPoint(2, 2));
+                QTest::mouseClick(modal->findChild<QWidget *>(QStringLiteral("frameSplash")), Qt::LeftButton, {},
+                                  QPoint(2, 2));
             } else if (auto *button = modal->findChild<QPushButton *>(QLatin1String(close))) {
                 QTest::mouseClick(button, Qt::LeftButton);
             } else {
@@ -288,22 +257,13 @@ class TestMonkey : public QObject
         ++m_checks;
         if (!answerer.answered() || !missed.isEmpty())
             return missed.isEmpty() ? QStringLiteral("code %1 brought no window").arg(code) : missed;
-        if (QApplication::topLevelWidgets() != QWidgetList { m_board } || !m_board->isVisible())
+        if (QApplication::topLevelWidgets() != QWidgetList{m_board} || !m_board->isVisible())
             return QStringLiteral("code %1: the board is not back alone").arg(code);
         if (options)
             m_looks.clear();
         else if (const QString moved = changed(lookBefore, look()); !moved.isEmpty())
             return QStringLiteral("the board came back changed: %1").arg(moved);
-        return changed(before, numbers());
-    }
-
-    QString click()
-    {
-        LedDisplay *display = m_displays[m_random.bounded(int(m_displays.size()))];
-        m_recent.append(QStringLiteral("click on %1").arg(display->objectName()));
-        const QStringList before = numbers();
-        QTest::mouseClick(display, Qt::LeftButton);
-        return changed(before, numbers());
+        return {};
     }
 
     QSize randomSize()
@@ -313,28 +273,26 @@ class TestMonkey : public QObject
         constexpr int Huge = 32767;
         const int roll = m_random.bounded(100);
         if (roll < 6)
-            return { 1, 1 };
+            return {1, 1};
         if (roll < 14)
-            return { m_random.bounded(0, 4000), 0 };
+            return {m_random.bounded(0, 4000), 0};
         if (roll < 20)
-            return { 0, m_random.bounded(0, 3000) };
+            return {0, m_random.bounded(0, 3000)};
         if (roll < 22)
-            return { 7680, 4320 };
+            return {7680, 4320};
         if (roll < 28)
-            return m_random.bounded(2) ? QSize(Huge, m_random.bounded(0, 3))
-                                       : QSize(m_random.bounded(0, 3), Huge);
+            return m_random.bounded(2) ? QSize(Huge, m_random.bounded(0, 3)) : QSize(m_random.bounded(0, 3), Huge);
         if (roll < 36)
             return m_designSize;
         if (roll < 66 && !m_looks.isEmpty()) // back to a size seen before
             return m_looks.keys()[m_random.bounded(int(m_looks.size()))];
-        return { m_random.bounded(0, 2600), m_random.bounded(0, 1700) };
+        return {m_random.bounded(0, 2600), m_random.bounded(0, 1700)};
     }
 
     QString resize()
     {
         const QSize wanted = randomSize();
         m_recent.append(QStringLiteral("resize to %1x%2").arg(wanted.width()).arg(wanted.height()));
-        const QStringList before = numbers();
         m_board->resize(wanted);
         ++m_resizes;
         ++m_checks;
@@ -343,33 +301,40 @@ class TestMonkey : public QObject
         if (const auto seen = m_looks.constFind(size); seen == m_looks.cend())
             m_looks.insert(size, now);
         else if (++m_returns; *seen != now)
-            return QStringLiteral("back at %1x%2: %3")
-                .arg(size.width())
-                .arg(size.height())
+            return QStringLiteral("back at %1x%2: %3").arg(size.width()).arg(size.height())
                 .arg(changed(*seen, now));
-        return changed(before, numbers());
+        return {};
     }
 
+    // One action, then the invariants; nothing may change but what the action may.
     QString playOne()
     {
         // Digits, "+", "-", Enter and space most of the time, so fields fill up;
         // any code at all often enough that each of the 256 comes up many times.
         static const QString EntryKeys = QStringLiteral("0123456789+-+-\r \r,./");
-        const int roll = m_random.bounded(1000);
+        const QStringList before = numbers();
+        QStringList mayChange;
         QString broken;
-        if (roll < 420)
-            broken = typeCode(m_random.bounded(256));
-        else if (roll < 830)
-            broken = typeCode(
-                EntryKeys[m_random.bounded(int(EntryKeys.size()))].unicode(), m_random.bounded(8) == 0);
-        else if (roll < 965)
-            broken = click();
-        else if (roll < 995)
+        const int roll = m_random.bounded(1000);
+        if (roll < 420) {
+            broken = typeCode(m_random.bounded(256), false, mayChange);
+        } else if (roll < 830) {
+            const int code = EntryKeys[m_random.bounded(int(EntryKeys.size()))].unicode();
+            broken = typeCode(code, m_random.bounded(8) == 0, mayChange);
+        } else if (roll < 965) {
+            LedDisplay *display = m_displays[m_random.bounded(int(m_displays.size()))];
+            m_recent.append(QStringLiteral("click on %1").arg(display->objectName()));
+            QTest::mouseClick(display, Qt::LeftButton);
+        } else if (roll < 995) {
             broken = resize();
-        else
-            broken = typeCode('c');
+        } else {
+            broken = typeCode('c', false, mayChange);
+        }
         if (m_recent.size() > 12)
             m_recent.removeFirst();
+        ++m_checks;
+        if (broken.isEmpty())
+            broken = changed(before, numbers(), mayChange);
         if (!broken.isEmpty())
             return broken;
         // Let the board paint what the action changed, at whatever size it has.
@@ -418,19 +383,16 @@ private Q_SLOTS:
 
         for (int n = 1; n <= actions; ++n) {
             if (const QString broken = playOne(); !broken.isEmpty())
-                QFAIL(
-                    qPrintable(QStringLiteral("seed %1 (replay with QUORVANE_MONKEY_SEED=%1), action %2: %3\n"
-                                              "last actions: %4")
-                                   .arg(seed)
-                                   .arg(n)
-                                   .arg(broken, m_recent.join(QStringLiteral("; ")))));
+                QFAIL(qPrintable(QStringLiteral("seed %1 (replay with QUORVANE_MONKEY_SEED=%1), action %2: %3\n"
+                                                "last actions: %4")
+                                     .arg(seed).arg(n).arg(broken, m_recent.join(QStringLiteral("; ")))));
         }
         if (actions >= 100000)
             QVERIFY2(m_codesSent.all(), "some character codes were never typed");
         qInfo("seed %u: %d actions, %lld invariant checks; %d resizes (%d back to a size seen before), "
               "%d clear-all confirmations answered, %d visits to the start screen or the options, "
               "%zu of 256 codes typed",
-            seed, actions, m_checks, m_resizes, m_returns, m_clears, m_visits, m_codesSent.count());
+              seed, actions, m_checks, m_resizes, m_returns, m_clears, m_visits, m_codesSent.count());
         delete m_board;
         PrivateSettings::clear();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
