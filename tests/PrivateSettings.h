@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
 
 // Keeps the settings store in the test's own folder, never at the operator's
 // real preferences: XDG_CONFIG_HOME as CTest sets it for each test, or Qt's
@@ -52,9 +53,68 @@ public:
         return out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(contents) == contents.size();
     }
 
-    static QByteArray contents()
+    static QByteArray contents(const QString &path = file())
     {
-        QFile in(file());
+        QFile in(path);
         return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+
+    // The eleven preferences as "key=value" lines in the store's order, so a
+    // failed comparison names the key; a huge text shows as its length.
+    static QStringList describe(const BoardSettings &s)
+    {
+        const auto text = [](const QString &t) {
+            return t.size() > 1000 ? QStringLiteral("<%1 characters>").arg(t.size()) : t;
+        };
+        const QStringList values{QString::number(s.FormBackColor), QString::number(s.LabelColor),
+                                 QString::number(s.HomeColor),     QString::number(s.VisitorColor),
+                                 QString::number(s.LEDColor),      QString::number(s.LEDBackColor),
+                                 text(s.HomeText),                 text(s.VisitorText),
+                                 s.TeamSize.toText(),              text(s.TitleText),
+                                 s.TitleSize.toText()};
+        QStringList lines = startDefaults();
+        for (qsizetype i = 0; i < lines.size(); ++i)
+            lines[i] = lines[i].section(u'=', 0, 0) + u'=' + values[i];
+        return lines;
+    }
+
+    static QStringList read(SettingsDefaults which = SettingsDefaults::StartScreen)
+    {
+        BoardSettings s;
+        LoadBoardSettings(which, s);
+        return describe(s);
+    }
+
+    // What a first run reads at the start screen, and a store unlike it in every key.
+    static QStringList startDefaults()
+    {
+        return {"FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215", "VisitorColor=16777215",
+                "LEDColor=65535",    "LEDBackColor=0",      "HomeText=Home",      "VisitorText=Visitor",
+                "TeamSize=19",       "TitleText=Home",      "TitleSize=40"};
+    }
+    static QStringList unusual()
+    {
+        return {"FormBackColor=1", "LabelColor=2",     "HomeColor=3",     "VisitorColor=4",
+                "LEDColor=5",      "LEDBackColor=6",   "HomeText=Cubs",   "VisitorText=Sox",
+                "TeamSize=21",     "TitleText=Final",  "TitleSize=33"};
+    }
+
+    // `lines` with the keys of `values` replaced.
+    static QStringList with(QStringList lines, const QStringList &values)
+    {
+        for (const QString &value : values) {
+            for (QString &line : lines) {
+                if (line.section(u'=', 0, 0) == value.section(u'=', 0, 0))
+                    line = value;
+            }
+        }
+        return lines;
+    }
+
+    // The lines as the store's file: the colours, then the texts.
+    static QByteArray fileOf(const QStringList &lines)
+    {
+        const QString colours = lines.mid(0, 6).join(u'\n'), texts = lines.mid(6).join(u'\n');
+        return ("[ColorSettings]\n" + colours + "\n\n[TextSettings]\n" + texts + u'\n').toUtf8();
     }
 };

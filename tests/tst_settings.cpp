@@ -6,104 +6,23 @@
 #include <QTest>
 
 #include <limits>
-#include <memory>
 
 Q_DECLARE_METATYPE(SettingsDefaults)
 
 namespace {
 
-// The record as "key=value" lines in the store's order, so a failed
-// comparison shows which field differs.
-QStringList describe(const BoardSettings &s)
-{
-    return {
-        QStringLiteral("FormBackColor=%1").arg(s.FormBackColor),
-        QStringLiteral("LabelColor=%1").arg(s.LabelColor),
-        QStringLiteral("HomeColor=%1").arg(s.HomeColor),
-        QStringLiteral("VisitorColor=%1").arg(s.VisitorColor),
-        QStringLiteral("LEDColor=%1").arg(s.LEDColor),
-        QStringLiteral("LEDBackColor=%1").arg(s.LEDBackColor),
-        QStringLiteral("HomeText=%1").arg(s.HomeText),
-        QStringLiteral("VisitorText=%1").arg(s.VisitorText),
-        QStringLiteral("TeamSize=%1").arg(s.TeamSize.toText()),
-        QStringLiteral("TitleText=%1").arg(s.TitleText),
-        QStringLiteral("TitleSize=%1").arg(s.TitleSize.toText()),
-    };
-}
+using P = PrivateSettings;
 
-// Replaces one "key=value" line of a description.
-QStringList with(QStringList lines, const QString &key, const QString &value)
-{
-    for (QString &line : lines) {
-        if (line.startsWith(key + u'='))
-            line = key + u'=' + value;
-    }
-    return lines;
-}
-
-BoardSettings defaults(int teamSize)
-{
-    BoardSettings s;
-    s.FormBackColor = 255;
-    s.LabelColor = 0xFFFFFF;
-    s.HomeColor = 0xFFFFFF;
-    s.VisitorColor = 0xFFFFFF;
-    s.LEDColor = 0x00FFFF;
-    s.LEDBackColor = 0;
-    s.HomeText = QStringLiteral("Home");
-    s.VisitorText = QStringLiteral("Visitor");
-    s.TeamSize = FixedPoint::fromWhole(teamSize);
-    s.TitleText = QStringLiteral("Home");
-    s.TitleSize = FixedPoint::fromWhole(40);
-    return s;
-}
-
-// A record unlike the defaults in every field.
 BoardSettings unusual()
 {
-    BoardSettings s;
-    s.FormBackColor = 1;
-    s.LabelColor = 2;
-    s.HomeColor = 3;
-    s.VisitorColor = 4;
-    s.LEDColor = 5;
-    s.LEDBackColor = 6;
-    s.HomeText = QStringLiteral("Cubs");
-    s.VisitorText = QStringLiteral("Sox");
-    s.TeamSize = FixedPoint::fromWhole(21);
-    s.TitleText = QStringLiteral("Final");
-    s.TitleSize = FixedPoint::fromWhole(33);
-    return s;
+    return {1, 2, 3, 4, 5, 6, "Cubs", "Sox", FixedPoint::fromWhole(21), "Final", FixedPoint::fromWhole(33)};
 }
-
-// The same record as a hand-written file.
-const QByteArray UnusualFile = "[ColorSettings]\n"
-                               "FormBackColor=1\n"
-                               "LabelColor=2\n"
-                               "HomeColor=3\n"
-                               "VisitorColor=4\n"
-                               "LEDColor=5\n"
-                               "LEDBackColor=6\n"
-                               "\n"
-                               "[TextSettings]\n"
-                               "HomeText=Cubs\n"
-                               "VisitorText=Sox\n"
-                               "TeamSize=21\n"
-                               "TitleText=Final\n"
-                               "TitleSize=33\n";
 
 QStringList fileLines()
 {
-    QStringList lines = QString::fromUtf8(PrivateSettings::contents()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList lines = QString::fromUtf8(P::contents()).split(u'\n', Qt::SkipEmptyParts);
     lines.sort();
     return lines;
-}
-
-BoardSettings loaded(SettingsDefaults which = SettingsDefaults::StartScreen)
-{
-    BoardSettings s;
-    LoadBoardSettings(which, s);
-    return s;
 }
 
 } // namespace
@@ -112,166 +31,131 @@ class TestSettings : public QObject
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<PrivateSettings> settings;
+    PrivateSettings m_settings;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        settings = std::make_unique<PrivateSettings>();
 #ifdef Q_OS_LINUX
         const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
         if (!configHome.isEmpty())
             QCOMPARE(settingsFileName(), configHome + "/Quorvane/Quorvane.conf");
 #endif
     }
-    void init() { PrivateSettings::clear(); }
-    void cleanup() { PrivateSettings::clear(); }
+    void init() { P::clear(); }
+    void cleanup() { P::clear(); }
 
     void firstRunGivesTheDefaults_data()
     {
         QTest::addColumn<SettingsDefaults>("which");
-        QTest::addColumn<int>("teamSize");
-        QTest::newRow("start screen") << SettingsDefaults::StartScreen << 19;
-        QTest::newRow("dialog close") << SettingsDefaults::DialogClose << 24;
+        QTest::addColumn<QString>("teamSize");
+        QTest::newRow("start screen") << SettingsDefaults::StartScreen << "TeamSize=19";
+        QTest::newRow("dialog close") << SettingsDefaults::DialogClose << "TeamSize=24";
     }
     void firstRunGivesTheDefaults()
     {
         QFETCH(SettingsDefaults, which);
-        QFETCH(int, teamSize);
+        QFETCH(QString, teamSize);
         BoardSettings s = unusual();
         LoadBoardSettings(which, s);
-        QCOMPARE(describe(s), describe(defaults(teamSize)));
-        // Reading never writes.
-        QVERIFY(!QFileInfo::exists(PrivateSettings::file()));
+        QCOMPARE(P::describe(s), P::with(P::startDefaults(), {teamSize}));
+        QVERIFY(!QFileInfo::exists(P::file())); // reading never writes
     }
 
-    // Every key is written every time, each value as plain text, and keys the
-    // program does not own are kept.
+    // Every key is written every time as plain text; keys the program does not own are kept.
     void saveWritesEveryKeyAsPlainText()
     {
-        QVERIFY(PrivateSettings::write("[Extra]\nNote=kept\n"));
-        BoardSettings s = defaults(24);
+        QVERIFY(P::write("[Extra]\nNote=kept\n"));
+        BoardSettings s;
+        LoadBoardSettings(SettingsDefaults::DialogClose, s);
         s.HomeText.clear();
         const SettingsSaveResult result = SaveBoardSettings(s);
         QVERIFY2(result.ok, qPrintable(result.reason));
-        QCOMPARE(result.fileName, PrivateSettings::file());
-        QStringList expected{
-            "[ColorSettings]", "FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215",
-            "VisitorColor=16777215", "LEDColor=65535", "LEDBackColor=0",
-            "[TextSettings]", "HomeText=", "VisitorText=Visitor", "TeamSize=24", "TitleText=Home",
-            "TitleSize=40", "[Extra]", "Note=kept",
-        };
+        QCOMPARE(result.fileName, P::file());
+        QStringList expected{"[ColorSettings]", "FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215",
+                             "VisitorColor=16777215", "LEDColor=65535", "LEDBackColor=0", "[TextSettings]",
+                             "HomeText=", "VisitorText=Visitor", "TeamSize=24", "TitleText=Home",
+                             "TitleSize=40", "[Extra]", "Note=kept"};
         expected.sort();
         QCOMPARE(fileLines(), expected);
     }
 
-    void savedTextsReadBackUnchanged_data()
+    // The exact text a colour and a size are written as, and texts that INI
+    // quoting could damage, all read back unchanged with either defaults.
+    void savedValuesReadBackUnchanged_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("plain") << "Red Sox";
-        QTest::newRow("empty") << "";
-        QTest::newRow("spaces around") << "  Cubs  ";
-        QTest::newRow("comma") << "Sox, Red";
-        QTest::newRow("semicolon and equals") << "a;b=c";
-        QTest::newRow("quotes and backslash") << "say \"hi\" \\o/";
-        QTest::newRow("starts with @") << "@Variant(0)";
-        QTest::newRow("looks like a section") << "[TextSettings]";
-        QTest::newRow("hash") << "#1 Team";
-        QTest::newRow("digits") << "0042";
-        QTest::newRow("tab and newline") << "a\tb\nc";
-        QTest::newRow("non-latin") << QString::fromUtf8("Ünïcødé ⚾ 東京");
-        QTest::newRow("long") << QString(500, u'x') + u'y';
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<qint64>("sizeUnits");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("plain, white, 24") << "Red Sox" << "16777215" << qint64(240000) << "24";
+        QTest::newRow("empty, black, 19.5") << "" << "0" << qint64(195000) << "19.5";
+        QTest::newRow("spaces, red, smallest") << "  Cubs  " << "255" << qint64(1) << "0.0001";
+        QTest::newRow("comma, mixed, largest") << "Sox, Red" << "1193046" << qint64(10000000) << "1000";
+        QTest::newRow("semicolon, yellow, quarter") << "a;b=c" << "65535" << qint64(82500) << "8.25";
+        QTest::newRow("quotes and backslash") << "say \"hi\" \\o/" << "1" << qint64(10) << "0.001";
+        QTest::newRow("starts with @") << "@Variant(0)" << "1" << qint64(10) << "0.001";
+        QTest::newRow("looks like a section") << "[TextSettings]" << "1" << qint64(10) << "0.001";
+        QTest::newRow("hash") << "#1 Team" << "1" << qint64(10) << "0.001";
+        QTest::newRow("digits") << "0042" << "1" << qint64(10) << "0.001";
+        QTest::newRow("tab and newline") << "a\tb\nc" << "1" << qint64(10) << "0.001";
+        QTest::newRow("non-latin") << QString::fromUtf8("Ünïcødé ⚾ 東京") << "1" << qint64(10) << "0.001";
+        QTest::newRow("long") << QString(500, u'x') + u'y' << "1" << qint64(10) << "0.001";
     }
-    void savedTextsReadBackUnchanged()
+    void savedValuesReadBackUnchanged()
     {
         QFETCH(QString, text);
+        QFETCH(QString, colour);
+        QFETCH(qint64, sizeUnits);
+        QFETCH(QString, size);
         BoardSettings s = unusual();
-        s.HomeText = text;
-        s.VisitorText = text;
-        s.TitleText = text;
+        s.HomeText = s.VisitorText = s.TitleText = text;
+        s.LabelColor = s.LEDBackColor = colour.toInt();
+        s.TeamSize = s.TitleSize = FixedPoint::fromUnits(sizeUnits);
         const SettingsSaveResult result = SaveBoardSettings(s);
         QVERIFY2(result.ok, qPrintable(result.reason));
-        QCOMPARE(describe(loaded(SettingsDefaults::StartScreen)), describe(s));
-        QCOMPARE(describe(loaded(SettingsDefaults::DialogClose)), describe(s));
-    }
-
-    // What is written, exactly, and that it reads back as the same value.
-    void coloursAndSizesRoundTrip_data()
-    {
-        QTest::addColumn<int>("colour");
-        QTest::addColumn<QString>("colourText");
-        QTest::addColumn<qint64>("sizeUnits");
-        QTest::addColumn<QString>("sizeText");
-        QTest::newRow("white, 24") << 0xFFFFFF << "16777215" << qint64(240000) << "24";
-        QTest::newRow("black, 19.5") << 0 << "0" << qint64(195000) << "19.5";
-        QTest::newRow("red, smallest") << 255 << "255" << qint64(1) << "0.0001";
-        QTest::newRow("mixed, largest") << 0x123456 << "1193046" << qint64(10000000) << "1000";
-        QTest::newRow("yellow, quarter") << 0x00FFFF << "65535" << qint64(82500) << "8.25";
-    }
-    void coloursAndSizesRoundTrip()
-    {
-        QFETCH(int, colour);
-        QFETCH(QString, colourText);
-        QFETCH(qint64, sizeUnits);
-        QFETCH(QString, sizeText);
-        BoardSettings s = unusual();
-        s.LabelColor = colour;
-        s.LEDBackColor = colour;
-        s.TeamSize = FixedPoint::fromUnits(sizeUnits);
-        s.TitleSize = FixedPoint::fromUnits(sizeUnits);
-        QVERIFY(SaveBoardSettings(s).ok);
         const QStringList lines = fileLines();
-        QVERIFY(lines.contains("LabelColor=" + colourText));
-        QVERIFY(lines.contains("LEDBackColor=" + colourText));
-        QVERIFY(lines.contains("TeamSize=" + sizeText));
-        QVERIFY(lines.contains("TitleSize=" + sizeText));
-        QCOMPARE(describe(loaded()), describe(s));
+        for (const QString &line : {"LabelColor=" + colour, "LEDBackColor=" + colour, "TeamSize=" + size,
+                                    "TitleSize=" + size})
+            QVERIFY2(lines.contains(line), qPrintable(line));
+        QCOMPARE(P::read(SettingsDefaults::StartScreen), P::describe(s));
+        QCOMPARE(P::read(SettingsDefaults::DialogClose), P::describe(s));
     }
 
-    // A hand-edited value that cannot be used falls back to that key's
-    // default; every other key still applies. An empty raw value is a key
-    // with nothing after "="; a null one removes the key.
+    // A hand-edited value that cannot be used falls back to that key's default
+    // and every other key still applies. A null raw value removes the key.
+    // Out-of-range colours and sizes at start-up: tst_hostilesettings.
     void unusableStoredValuesFallBackAlone_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<SettingsDefaults>("which");
         QTest::addColumn<QString>("expected");
-        const auto start = SettingsDefaults::StartScreen;
-        const auto close = SettingsDefaults::DialogClose;
-
-        QTest::newRow("colour not a number") << "LabelColor" << QByteArray("white") << start << "16777215";
-        QTest::newRow("colour empty") << "LabelColor" << QByteArray("") << start << "16777215";
-        QTest::newRow("colour negative") << "LEDColor" << QByteArray("-1") << start << "65535";
-        QTest::newRow("colour above white") << "HomeColor" << QByteArray("16777216") << start << "16777215";
-        QTest::newRow("colour huge") << "HomeColor" << QByteArray("99999999999999999999") << start << "16777215";
-        QTest::newRow("colour in hex") << "FormBackColor" << QByteArray("0xFF") << start << "255";
-        QTest::newRow("colour with fraction") << "FormBackColor" << QByteArray("12.5") << start << "255";
-        QTest::newRow("colour list") << "LEDBackColor" << QByteArray("1,2") << start << "0";
-        QTest::newRow("colour missing") << "VisitorColor" << QByteArray() << start << "16777215";
-        QTest::newRow("colour zero is a colour") << "FormBackColor" << QByteArray("0") << start << "0";
-        QTest::newRow("colour padded") << "FormBackColor" << QByteArray("\" 77 \"") << start << "77";
-        QTest::newRow("colour white is a colour") << "LEDColor" << QByteArray("16777215") << start << "16777215";
-
-        QTest::newRow("size zero") << "TeamSize" << QByteArray("0") << start << "19";
-        QTest::newRow("size negative") << "TeamSize" << QByteArray("-5") << start << "19";
-        QTest::newRow("size too large") << "TitleSize" << QByteArray("1000.0001") << start << "40";
-        QTest::newRow("size huge") << "TitleSize" << QByteArray("99999999999999999999999") << start << "40";
-        QTest::newRow("size in exponent form") << "TitleSize" << QByteArray("4e1") << start << "40";
-        QTest::newRow("size not a number") << "TeamSize" << QByteArray("big") << start << "19";
-        QTest::newRow("size empty") << "TeamSize" << QByteArray("") << start << "19";
-        QTest::newRow("size missing") << "TeamSize" << QByteArray() << start << "19";
-        QTest::newRow("size not a number, dialog") << "TeamSize" << QByteArray("big") << close << "24";
-        QTest::newRow("size missing, dialog") << "TeamSize" << QByteArray() << close << "24";
-        QTest::newRow("size largest") << "TitleSize" << QByteArray("1000") << start << "1000";
-        QTest::newRow("size with point") << "TeamSize" << QByteArray("19.5") << start << "19.5";
-        QTest::newRow("size with comma") << "TeamSize" << QByteArray("19,5") << start << "19.5";
-        QTest::newRow("size with quoted comma") << "TeamSize" << QByteArray("\"19,5\"") << start << "19.5";
-
-        QTest::newRow("text with unquoted comma") << "HomeText" << QByteArray("Red, Sox") << start << "Red, Sox";
-        QTest::newRow("text empty") << "HomeText" << QByteArray("") << start << "";
-        QTest::newRow("text missing") << "TitleText" << QByteArray() << start << "Home";
+        const auto row = [](const char *name, const char *key, const QByteArray &raw, const char *expected,
+                            SettingsDefaults which = SettingsDefaults::StartScreen) {
+            QTest::newRow(name) << key << raw << which << expected;
+        };
+        row("colour empty", "LabelColor", "", "16777215");
+        row("colour with fraction", "FormBackColor", "12.5", "255");
+        row("colour list", "LEDBackColor", "1,2", "0");
+        row("colour missing", "VisitorColor", {}, "16777215");
+        row("colour zero is a colour", "FormBackColor", "0", "0");
+        row("colour padded", "FormBackColor", "\" 77 \"", "77");
+        row("colour white is a colour", "LEDColor", "16777215", "16777215");
+        row("size huge", "TitleSize", "99999999999999999999999", "40");
+        row("size in exponent form", "TitleSize", "4e1", "40");
+        row("size not a number", "TeamSize", "big", "19");
+        row("size empty", "TeamSize", "", "19");
+        row("size missing", "TeamSize", {}, "19");
+        row("size not a number, dialog", "TeamSize", "big", "24", SettingsDefaults::DialogClose);
+        row("size missing, dialog", "TeamSize", {}, "24", SettingsDefaults::DialogClose);
+        row("size largest", "TitleSize", "1000", "1000");
+        row("size with point", "TeamSize", "19.5", "19.5");
+        row("size with comma", "TeamSize", "19,5", "19.5");
+        row("size with quoted comma", "TeamSize", "\"19,5\"", "19.5");
+        row("text with unquoted comma", "HomeText", "Red, Sox", "Red, Sox");
+        row("text empty", "HomeText", "", "");
+        row("text missing", "TitleText", {}, "Home");
     }
     void unusableStoredValuesFallBackAlone()
     {
@@ -279,38 +163,34 @@ private Q_SLOTS:
         QFETCH(QByteArray, raw);
         QFETCH(SettingsDefaults, which);
         QFETCH(QString, expected);
-        QByteArray file;
-        for (const QByteArray &line : UnusualFile.split('\n')) {
-            if (!line.startsWith(key.toLatin1() + '='))
-                file += line + '\n';
-            else if (!raw.isNull())
-                file += key.toLatin1() + '=' + raw + '\n';
+        QStringList lines = P::unusual();
+        for (QString &line : lines) {
+            if (line.startsWith(key + u'='))
+                line = raw.isNull() ? QString() : key + u'=' + QString::fromLatin1(raw);
         }
-        QVERIFY(PrivateSettings::write(file));
-        QCOMPARE(describe(loaded(which)), with(describe(unusual()), key, expected));
+        QVERIFY(P::write(P::fileOf(lines)));
+        QCOMPARE(P::read(which), P::with(P::unusual(), {key + u'=' + expected}));
     }
 
     // A file QSettings cannot fully parse still gives what it can, and a save
     // over it succeeds and says so.
     void garbledFileLoadsAndSaves()
     {
-        QVERIFY(PrivateSettings::write("[ColorSettings\nLabelColor=42\njunk without equals\n"
-                                       "[TextSettings]\nHomeText=Sox\n"));
-        QCOMPARE(describe(loaded()),
-                 with(with(describe(defaults(19)), "LabelColor", "42"), "HomeText", "Sox"));
+        QVERIFY(P::write("[ColorSettings\nLabelColor=42\njunk without equals\n[TextSettings]\nHomeText=Sox\n"));
+        QCOMPARE(P::read(), P::with(P::startDefaults(), {"LabelColor=42", "HomeText=Sox"}));
         const SettingsSaveResult result = SaveBoardSettings(unusual());
         QVERIFY2(result.ok, qPrintable(result.reason));
-        QCOMPARE(describe(loaded()), describe(unusual()));
+        QCOMPARE(P::read(), P::unusual());
 
         QByteArray junk;
         for (int byte = 0; byte < 256; ++byte) {
             if (byte != '=')
                 junk += char(byte);
         }
-        QVERIFY(PrivateSettings::write(junk.repeated(4)));
-        QCOMPARE(describe(loaded()), describe(defaults(19)));
+        QVERIFY(P::write(junk.repeated(4)));
+        QCOMPARE(P::read(), P::startDefaults());
         QVERIFY(SaveBoardSettings(unusual()).ok);
-        QCOMPARE(describe(loaded()), describe(unusual()));
+        QCOMPARE(P::read(), P::unusual());
     }
 
     // A store that cannot be written: the save says so and why, the file
@@ -319,140 +199,114 @@ private Q_SLOTS:
     void unwritableStoreReportsFailure_data()
     {
         QTest::addColumn<QString>("obstacle");
-        QTest::newRow("read-only folder") << "read-only folder";
-        QTest::newRow("read-only file") << "read-only file";
-        QTest::newRow("folder where the file should be") << "folder for file";
-        QTest::newRow("file where the folder should be") << "file for folder";
+        for (const char *obstacle : {"read-only folder", "read-only file", "folder for file", "file for folder"})
+            QTest::newRow(obstacle) << obstacle;
     }
     void unwritableStoreReportsFailure()
     {
         QFETCH(QString, obstacle);
-        BoardSettings stored = defaults(19);
-        QString obstacleFile = PrivateSettings::file();
+        const bool readOnly = obstacle.startsWith("read-only");
+        const QString blocked = obstacle == "file for folder" ? P::folder() : P::file();
         if (obstacle == "folder for file") {
-            QVERIFY(QDir().mkpath(PrivateSettings::file()));
+            QVERIFY(QDir().mkpath(P::file()));
         } else if (obstacle == "file for folder") {
-            obstacleFile = PrivateSettings::folder();
-            QFile blocker(obstacleFile);
-            QVERIFY(blocker.open(QIODevice::WriteOnly));
-            blocker.write("not a folder\n");
+            QFile blocker(blocked);
+            QVERIFY(blocker.open(QIODevice::WriteOnly) && blocker.write("not a folder\n") > 0);
         } else {
-            stored = unusual();
-            QVERIFY(SaveBoardSettings(stored).ok);
-            if (obstacle == "read-only folder") {
-                QVERIFY(QFile::setPermissions(PrivateSettings::folder(), QFile::ReadOwner | QFile::ExeOwner));
-                QFile probe(PrivateSettings::folder() + "/probe");
-                if (probe.open(QIODevice::WriteOnly))
-                    QSKIP("This user can write into read-only folders (an administrator?)");
-            } else {
-                QVERIFY(QFile::setPermissions(PrivateSettings::file(), QFile::ReadOwner));
-                QFile probe(PrivateSettings::file());
-                if (probe.open(QIODevice::ReadWrite))
-                    QSKIP("This user can write read-only files (an administrator?)");
-            }
+            QVERIFY(SaveBoardSettings(unusual()).ok);
+            const bool folder = obstacle == "read-only folder";
+            QVERIFY(QFile::setPermissions(folder ? P::folder() : P::file(),
+                                          folder ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner));
+            QFile probe(folder ? P::folder() + "/probe" : P::file());
+            if (probe.open(QIODevice::ReadWrite))
+                QSKIP("This user writes whatever the permissions say (an administrator?)");
         }
-        const bool folderBefore = QFileInfo(obstacleFile).isDir();
-        QFile before(obstacleFile);
-        const QByteArray bytesBefore = before.open(QIODevice::ReadOnly) ? before.readAll() : QByteArray();
-        before.close();
+        const QStringList stored = readOnly ? P::unusual() : P::startDefaults();
+        const bool folderBefore = QFileInfo(blocked).isDir();
+        const QByteArray bytesBefore = folderBefore ? QByteArray() : P::contents(blocked);
 
-        BoardSettings changed = stored;
+        BoardSettings changed = unusual();
         changed.LabelColor = 0x123456;
         changed.HomeText = QStringLiteral("Never stored");
         changed.TeamSize = FixedPoint::fromWhole(77);
         const SettingsSaveResult result = SaveBoardSettings(changed);
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
-        QCOMPARE(result.fileName, PrivateSettings::file());
-
-        QCOMPARE(QFileInfo(obstacleFile).isDir(), folderBefore);
-        QFile after(obstacleFile);
-        QCOMPARE(after.open(QIODevice::ReadOnly) ? after.readAll() : QByteArray(), bytesBefore);
-        after.close();
-        QCOMPARE(describe(loaded()), describe(stored));
-        QCOMPARE(describe(loaded()), describe(stored));
+        QCOMPARE(result.fileName, P::file());
+        QCOMPARE(QFileInfo(blocked).isDir(), folderBefore);
+        QCOMPARE(folderBefore ? QByteArray() : P::contents(blocked), bytesBefore);
+        QCOMPARE(P::read(), stored);
+        QCOMPARE(P::read(), stored);
 
         // Once the obstacle is gone the store is what the file says, edited by
         // hand meanwhile or not, and saving works again.
-        if (obstacle.startsWith("read-only")) {
-            QFile::setPermissions(PrivateSettings::folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QFile::setPermissions(PrivateSettings::file(), QFile::ReadOwner | QFile::WriteOwner);
+        if (readOnly) {
+            QFile::setPermissions(P::folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QFile::setPermissions(P::file(), QFile::ReadOwner | QFile::WriteOwner);
         } else {
-            PrivateSettings::clear();
+            P::clear();
         }
-        QVERIFY(PrivateSettings::write(QByteArray(UnusualFile).replace("=Cubs", "=Edited by hand")));
-        QCOMPARE(describe(loaded()), with(describe(unusual()), "HomeText", "Edited by hand"));
+        const QStringList edited = P::with(P::unusual(), {"HomeText=Edited by hand"});
+        QVERIFY(P::write(P::fileOf(edited)));
+        QCOMPARE(P::read(), edited);
         QVERIFY(SaveBoardSettings(changed).ok);
-        QCOMPARE(describe(loaded()), describe(changed));
+        QCOMPARE(P::read(), P::describe(changed));
     }
 
-    // Sizes are kept with four decimals and written in their shortest form.
+    // Sizes keep four decimals and are written in their shortest form; a
+    // null `written` marks text that is no size. Sizes the store writes: above.
     void fixedPointText_data()
     {
-        QTest::addColumn<qint64>("units");
         QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << qint64(240000) << "24";
-        QTest::newRow("half") << qint64(195000) << "19.5";
-        QTest::newRow("four places") << qint64(12345) << "1.2345";
-        QTest::newRow("smallest") << qint64(1) << "0.0001";
-        QTest::newRow("inner zeros") << qint64(10) << "0.001";
-        QTest::newRow("zero") << qint64(0) << "0";
-        QTest::newRow("negative") << qint64(-625) << "-0.0625";
-        QTest::newRow("largest") << std::numeric_limits<qint64>::max() << "922337203685477.5807";
-        QTest::newRow("most negative") << std::numeric_limits<qint64>::min() << "-922337203685477.5808";
+        QTest::addColumn<qint64>("units");
+        QTest::addColumn<QString>("written");
+        const auto row = [](const char *name, const QString &text, qint64 units, const QString &written) {
+            QTest::newRow(name) << text << units << written;
+        };
+        const auto no = [](const char *name, const QString &text) {
+            QTest::newRow(name) << text << qint64(0) << QString();
+        };
+        row("four places", "1.2345", 12345, "1.2345");
+        row("zero", "0", 0, "0");
+        row("negative", "-0.0625", -625, "-0.0625");
+        row("largest", "922337203685477.5807", std::numeric_limits<qint64>::max(), "922337203685477.5807");
+        row("most negative", "-922337203685477.5808", std::numeric_limits<qint64>::min(), "-922337203685477.5808");
+        row("comma separator", "19,5", 195000, "19.5");
+        row("spaces around", " 24 ", 240000, "24");
+        row("plus sign", "+3", 30000, "3");
+        row("no whole part", ".5", 5000, "0.5");
+        row("no fraction digits", "5.", 50000, "5");
+        row("fifth place dropped", "1.23456", 12345, "1.2345");
+        row("leading zeros", "007", 70000, "7");
+        row("negative zero", "-0", 0, "0");
+        // Text that is no size; fuzz/fuzz_settings.cpp checks many more against a reference reader.
+        no("empty", "");
+        no("blank", "  ");
+        no("point alone", ".");
+        no("sign alone", "-");
+        no("two points", "1.2.3");
+        no("two commas", "1,2,3");
+        no("inner space", "1 2");
+        no("exponent", "1e3");
+        no("hex", "0x10");
+        no("trailing sign", "1-");
+        no("full-width digits", QString::fromUtf8("１２"));
+        no("past the largest", "922337203685477.5808");
+        no("far past the largest", "99999999999999999999");
     }
     void fixedPointText()
     {
-        QFETCH(qint64, units);
-        QFETCH(QString, text);
-        QCOMPARE(FixedPoint::fromUnits(units).toText(), text);
-        const auto back = FixedPoint::fromText(text);
-        QVERIFY(back.has_value());
-        QCOMPARE(back->units(), units);
-    }
-
-    // What is read from text written by hand; -1 marks text that is no number.
-    void fixedPointReading_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("units");
-        const qint64 none = -1;
-        QTest::newRow("comma separator") << "19,5" << qint64(195000);
-        QTest::newRow("spaces around") << " 24 " << qint64(240000);
-        QTest::newRow("plus sign") << "+3" << qint64(30000);
-        QTest::newRow("no whole part") << ".5" << qint64(5000);
-        QTest::newRow("no fraction digits") << "5." << qint64(50000);
-        QTest::newRow("fifth place dropped") << "1.23456" << qint64(12345);
-        QTest::newRow("leading zeros") << "007" << qint64(70000);
-        QTest::newRow("negative zero") << "-0" << qint64(0);
-        QTest::newRow("empty") << "" << none;
-        QTest::newRow("blank") << "  " << none;
-        QTest::newRow("point alone") << "." << none;
-        QTest::newRow("sign alone") << "-" << none;
-        QTest::newRow("two points") << "1.2.3" << none;
-        QTest::newRow("two commas") << "1,2,3" << none;
-        QTest::newRow("inner space") << "1 2" << none;
-        QTest::newRow("exponent") << "1e3" << none;
-        QTest::newRow("hex") << "0x10" << none;
-        QTest::newRow("words") << "twelve" << none;
-        QTest::newRow("double sign") << "--1" << none;
-        QTest::newRow("trailing sign") << "1-" << none;
-        QTest::newRow("full-width digits") << QString::fromUtf8("１２") << none;
-        QTest::newRow("arabic-indic digit") << QString::fromUtf8("٣") << none;
-        QTest::newRow("past the largest") << "922337203685477.5808" << none;
-        QTest::newRow("far past the largest") << "99999999999999999999" << none;
-    }
-    void fixedPointReading()
-    {
         QFETCH(QString, text);
         QFETCH(qint64, units);
+        QFETCH(QString, written);
         const auto value = FixedPoint::fromText(text);
-        if (units < 0) {
+        if (written.isNull()) {
             QVERIFY2(!value.has_value(), qPrintable(value ? value->toText() : QString()));
-        } else {
-            QVERIFY(value.has_value());
-            QCOMPARE(value->units(), units);
+            return;
         }
+        QVERIFY(value.has_value());
+        QCOMPARE(value->units(), units);
+        QCOMPARE(FixedPoint::fromUnits(units).toText(), written);
     }
 };
 
