@@ -211,6 +211,10 @@ private Q_SLOTS:
         QCOMPARE(get(b.label, "Top"), 400.0);
         QCOMPARE(get(b.label, "Height"), 333.0);
         QCOMPARE(get(b.label, "FontSize"), 12.5);
+        // At size zero a scaled -1 would be a settable 0.
+        b.layout.ResizeControls(0, 0);
+        QCOMPARE(get(b.label, "Height"), 333.0);
+        QCOMPARE(get(b.label, "Top"), 0.0);
     }
 
     // A property that cannot be set keeps its value, and the walk goes on
