@@ -133,15 +133,6 @@ private Q_SLOTS:
             const QString &name = SlotNames[slot];
             QCOMPARE(recorded, name.startsWith("led") ? "11000110" : name == "Shape1" ? "11110001" : "11111000");
         }
-        auto values = [&layout](int slot) {
-            QList<int> all;
-            for (int p = 0; p < L::PropertyCount; ++p)
-                all << layout.value(slot, L::Property(p));
-            return all;
-        };
-        QCOMPARE(values(2), (QList<int>{135, 1305, 5370, 9255, -1, -1, -1, 7}));
-        QCOMPARE(values(55), (QList<int>{810, 1755, 510, 1770, 20, -1, -1, -1}));
-        QCOMPARE(values(59), (QList<int>{1650, 2400, -1, -1, -1, 40, 75, -1}));
     }
 
     // The preferences are applied before the recording: names, title and

@@ -230,8 +230,6 @@ private Q_SLOTS:
         QVERIFY(b.layout.RecordControl(4, b.label, L::LabelSet));
         QVERIFY(b.layout.RecordControl(5, after, L::LabelSet));
         b.layout.ResizeControls(2000, 4000);
-        QCOMPARE(get(b.led, "Top"), 120.0);
-        QCOMPARE(get(b.led, "BufferArea"), 10.0);
         QCOMPARE(get(b.led, "Size"), 90.0);
         QCOMPARE(get(b.label, "Left"), 200.0);
         QCOMPARE(get(after, "FontSize"), 20.0);
