@@ -109,7 +109,8 @@ private Q_SLOTS:
         QTest::newRow("LEDColor") << "ColorSettings/LEDColor" << green << keys(Displays, "OnColor");
         QTest::newRow("LEDBackColor") << "ColorSettings/LEDBackColor" << green
                                       << keys(Displays, "BackColor") + keys(Displays, "BackColorAlt");
-        QTest::newRow("HomeText") << "TextSettings/HomeText" << "  Red Sox, 1908  " << QStringList{"lblHome.Caption"};
+        QTest::newRow("HomeText") << "TextSettings/HomeText" << "  Red Sox, 1908  "
+                                  << QStringList{"lblHome.Caption"};
         QTest::newRow("empty HomeText") << "TextSettings/HomeText" << "" << QStringList{"lblHome.Caption"};
         QTest::newRow("VisitorText") << "TextSettings/VisitorText" << QString::fromUtf8("Ünïcødé ⚾")
                                      << QStringList{"lblVisitor.Caption"};

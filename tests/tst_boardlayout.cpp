@@ -79,8 +79,10 @@ private:
     {
         const L &layout = board->layoutTable();
         // The client area in whole twips at 1440 twips an inch.
-        const double heightRatio = std::nearbyint(board->height() * 1440.0 / board->logicalDpiY()) / layout.designHeight();
-        const double widthRatio = std::nearbyint(board->width() * 1440.0 / board->logicalDpiX()) / layout.designWidth();
+        const double twipsHigh = std::nearbyint(board->height() * 1440.0 / board->logicalDpiY());
+        const double twipsWide = std::nearbyint(board->width() * 1440.0 / board->logicalDpiX());
+        const double heightRatio = twipsHigh / layout.designHeight();
+        const double widthRatio = twipsWide / layout.designWidth();
         for (int slot = 1; slot < L::SlotCount; ++slot) {
             const QObject *control = layout.control(slot);
             if (!control)

@@ -214,7 +214,8 @@ private Q_SLOTS:
         // An access key clicks its button with a short visible press.
         QTRY_COMPARE(start->property("TotalHeight").toInt(), 5880);
         if (secondPress) {
-            QTRY_VERIFY_WITH_TIMEOUT(secondPress == 1 ? heights.size() >= 2 : !timer()->isActive(), AnimationTimeout);
+            QTRY_VERIFY_WITH_TIMEOUT(secondPress == 1 ? heights.size() >= 2 : !timer()->isActive(),
+                                     AnimationTimeout);
             QTest::mouseClick(instr, Qt::LeftButton);
             QVERIFY(timer()->isActive());
         }
