@@ -1,6 +1,10 @@
 #pragma once
 
+#include "settings/BoardSettings.h"
+#include "settings/SettingsStore.h"
+
 #include <QApplication>
+#include <QFile>
 #include <QWidget>
 
 // Deletes every top-level window, including those a window opened itself
@@ -10,4 +14,12 @@ inline void deleteAllWindows()
     for (auto windows = QApplication::topLevelWidgets(); !windows.isEmpty();
          windows = QApplication::topLevelWidgets())
         delete windows.first();
+}
+
+// Back to a first run: no stored preferences, an empty record, no window.
+inline void startAfresh()
+{
+    deleteAllWindows();
+    QFile::remove(settingsFileName());
+    BoardSettings::shared() = BoardSettings();
 }

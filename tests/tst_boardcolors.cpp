@@ -59,14 +59,11 @@ int pixelsOf(const QImage &image, const QRect &area, int bgr)
 
 } // namespace
 
-class TestBoardColors : public QObject
+class TestBoardColors : public QObject, private FirstRunBoardFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PrivateSettings> settings;
-    std::unique_ptr<ScoreBoard> board;
-
     QWidget *find(const QString &name) const
     {
         QWidget *control = board->findChild<QWidget *>(name);
@@ -76,19 +73,9 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { settings = std::make_unique<PrivateSettings>(); }
-    void init()
-    {
-        PrivateSettings::clear();
-        LoadBoardSettings(SettingsDefaults::StartScreen);
-        board = std::make_unique<ScoreBoard>();
-    }
-    void cleanup()
-    {
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-        PrivateSettings::clear();
-    }
+    void initTestCase() { keepSettingsPrivate(); }
+    void init() { buildFirstRunBoard(); }
+    void cleanup() { dropBoard(); }
 
     // Each stored preference reaches exactly its controls, shown exactly as
     // stored, and nothing else: no other caption, size, digit, position or

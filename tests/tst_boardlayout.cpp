@@ -50,14 +50,11 @@ double get(const QObject *control, const char *property)
 
 } // namespace
 
-class TestBoardLayout : public QObject
+class TestBoardLayout : public QObject, private FirstRunBoardFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<PrivateSettings> settings;
-    std::unique_ptr<ScoreBoard> board;
-
     template<class T = QWidget> T *find(const QString &name) const
     {
         T *control = board->findChild<T *>(name);
@@ -103,18 +100,9 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { settings = std::make_unique<PrivateSettings>(); }
-    void init()
-    {
-        PrivateSettings::clear();
-        LoadBoardSettings(SettingsDefaults::StartScreen);
-        board = std::make_unique<ScoreBoard>();
-    }
-    void cleanup()
-    {
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-    }
+    void initTestCase() { keepSettingsPrivate(); }
+    void init() { buildFirstRunBoard(); }
+    void cleanup() { dropBoard(); }
 
     // Every label and display, and the frame, each in its slot with the
     // properties of its kind; the window's client size is the reference.

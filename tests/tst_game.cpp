@@ -45,17 +45,8 @@ class TestGame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init()
-    {
-        QFile::remove(settingsFileName());
-        BoardSettings::shared() = BoardSettings();
-    }
-
-    void cleanup()
-    {
-        deleteAllWindows();
-        QFile::remove(settingsFileName());
-    }
+    void init() { startAfresh(); }
+    void cleanup() { startAfresh(); }
 
     void aShortGame()
     {

@@ -117,17 +117,8 @@ private:
     }
 
 private Q_SLOTS:
-    void init()
-    {
-        QFile::remove(settingsFileName());
-        BoardSettings::shared() = BoardSettings();
-    }
-
-    void cleanup()
-    {
-        deleteAllWindows();
-        QFile::remove(settingsFileName());
-    }
+    void init() { startAfresh(); }
+    void cleanup() { startAfresh(); }
 
     void windowHasItsDesign()
     {
