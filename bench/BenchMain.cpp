@@ -2,7 +2,7 @@
 #include "BoardBenchmarks.h"
 #include "OptionsBenchmarks.h"
 
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <benchmark/benchmark.h>
 

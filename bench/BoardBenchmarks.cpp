@@ -3,7 +3,7 @@
 #include "BenchWindow.h"
 #include "PaintCounter.h"
 
-#include "board/LedDisplay.h"
+#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
 
 #include <benchmark/benchmark.h>

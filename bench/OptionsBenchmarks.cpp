@@ -2,9 +2,9 @@
 
 #include "BenchWindow.h"
 
-#include "settings/BoardSettings.h"
+#include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <benchmark/benchmark.h>
 

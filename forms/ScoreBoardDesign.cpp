@@ -1,6 +1,6 @@
 #include "forms/ScoreBoardDesign.h"
 
-#include "app/ControlName.h"
+#include "controls/ControlName.h"
 
 namespace ScoreBoardDesign {
 

@@ -8,7 +8,7 @@
 // keys arrive, or UTF-16); byte 1 picks the number shown (0 to 99, nothing, or
 // raw bytes); the rest is the entry text.
 
-#include "board/DigitEntry.h"
+#include "core/DigitEntry.h"
 
 #include <QString>
 

@@ -6,8 +6,8 @@
 // Input: byte 0 picks the check (and the type or defaults); the rest is the
 // stored text, a fixed-point number, or the whole settings file.
 
-#include "settings/FixedPoint.h"
-#include "settings/SettingsStore.h"
+#include "core/FixedPoint.h"
+#include "core/SettingsStore.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "layout/ProportionalLayout.h"
 
-#include "app/Properties.h"
-#include "app/Units.h"
+#include "controls/Properties.h"
+#include "controls/Units.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "settings/OptionsDialog.h"
 
-#include "app/ColorSwatch.h"
-#include "app/ControlName.h"
-#include "app/TwipsLabel.h"
-#include "app/Units.h"
+#include "controls/ColorSwatch.h"
+#include "controls/ControlName.h"
+#include "controls/TwipsLabel.h"
+#include "controls/Units.h"
 #include "forms/OptionsDesign.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwipsControl.h"
+#include "controls/TwipsControl.h"
 
 // The start screen's panel: an etched frame line round its content, without
 // a caption. Clicks on it pass on to the window.

@@ -1,15 +1,15 @@
 #include "startscreen/StartScreen.h"
 
-#include "app/OuterGeometry.h"
-#include "app/TextBox.h"
-#include "app/TwipsLabel.h"
-#include "app/TwipsPicture.h"
-#include "app/Units.h"
+#include "controls/OuterGeometry.h"
+#include "controls/TextBox.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsPicture.h"
+#include "controls/Units.h"
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
 #include "forms/StartScreenDesign.h"
 #include "settings/OptionsDialog.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "startscreen/SplashFrame.h"
 
 #include <QGuiApplication>

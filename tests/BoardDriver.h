@@ -1,6 +1,6 @@
 #pragma once
 
-#include "board/LedDisplay.h"
+#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
 
 #include <QApplication>

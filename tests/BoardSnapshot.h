@@ -2,7 +2,7 @@
 
 #include "PrivateSettings.h"
 
-#include "app/Properties.h"
+#include "controls/Properties.h"
 #include "board/ScoreBoard.h"
 
 #include <QApplication>

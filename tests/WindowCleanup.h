@@ -1,7 +1,7 @@
 #pragma once
 
-#include "settings/BoardSettings.h"
-#include "settings/SettingsStore.h"
+#include "core/BoardSettings.h"
+#include "core/SettingsStore.h"
 
 #include <QApplication>
 #include <QFile>

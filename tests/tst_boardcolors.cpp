@@ -1,12 +1,12 @@
 #include "BoardSnapshot.h"
 #include "PrivateSettings.h"
 
-#include "app/TwipsLabel.h"
-#include "app/TwipsShape.h"
-#include "app/Units.h"
-#include "board/LedDisplay.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsShape.h"
+#include "controls/Units.h"
+#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,10 +1,10 @@
 #include "BoardSnapshot.h"
 #include "PrivateSettings.h"
 
-#include "app/TwipsLabel.h"
-#include "board/LedDisplay.h"
+#include "controls/TwipsLabel.h"
+#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 
 #include <QApplication>
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "board/DigitEntry.h"
+#include "core/DigitEntry.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 #include "board/ProgramBoard.h"
 #include "forms/ScoreBoardDesign.h"
 

@@ -2,10 +2,10 @@
 #include "ModalAnswerer.h"
 #include "WindowCleanup.h"
 
-#include "app/TwipsLabel.h"
+#include "controls/TwipsLabel.h"
 #include "board/ProgramBoard.h"
-#include "settings/BoardSettings.h"
-#include "settings/SettingsStore.h"
+#include "core/BoardSettings.h"
+#include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "BoardDriver.h"
 
-#include "app/Properties.h"
-#include "app/TwipsLabel.h"
-#include "app/Units.h"
+#include "controls/Properties.h"
+#include "controls/TwipsLabel.h"
+#include "controls/Units.h"
 #include "forms/OptionsDesign.h"
 #include "forms/ScoreBoardDesign.h"
 #include "settings/OptionsDialog.h"

@@ -1,10 +1,10 @@
 #include "PrivateSettings.h"
 #include "WindowCleanup.h"
 
-#include "app/TwipsLabel.h"
+#include "controls/TwipsLabel.h"
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
-#include "settings/FixedPoint.h"
+#include "core/FixedPoint.h"
 #include "startscreen/StartScreen.h"
 
 #include <QDateTime>

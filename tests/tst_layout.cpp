@@ -1,7 +1,7 @@
-#include "app/Properties.h"
-#include "app/TwipsLabel.h"
-#include "app/TwipsShape.h"
-#include "board/LedDisplay.h"
+#include "controls/Properties.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsShape.h"
+#include "controls/LedDisplay.h"
 #include "layout/ProportionalLayout.h"
 
 #include <QTest>

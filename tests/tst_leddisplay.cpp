@@ -1,5 +1,5 @@
-#include "board/LedDisplay.h"
-#include "app/Properties.h"
+#include "controls/LedDisplay.h"
+#include "controls/Properties.h"
 
 #include <QImage>
 #include <QPainter>

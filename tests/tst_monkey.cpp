@@ -1,9 +1,9 @@
 #include "ModalAnswerer.h"
 #include "PrivateSettings.h"
 
-#include "app/ControlName.h"
-#include "app/TwipsControl.h"
-#include "board/LedDisplay.h"
+#include "controls/ControlName.h"
+#include "controls/TwipsControl.h"
+#include "controls/LedDisplay.h"
 #include "board/ProgramBoard.h"
 #include "board/ScoreBoard.h"
 #include "settings/OptionsDialog.h"

@@ -1,13 +1,13 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
 
-#include "app/TextBox.h"
-#include "app/TwipsLabel.h"
+#include "controls/TextBox.h"
+#include "controls/TwipsLabel.h"
 #include "board/ProgramBoard.h"
 #include "forms/OptionsDesign.h"
-#include "settings/BoardSettings.h"
+#include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
 #include <QDir>

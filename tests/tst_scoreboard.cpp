@@ -1,8 +1,8 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
 
-#include "app/TwipsLabel.h"
-#include "app/TwipsShape.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsShape.h"
 #include "forms/ScoreBoardDesign.h"
 
 #include <QTest>

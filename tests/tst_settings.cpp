@@ -1,7 +1,7 @@
 #include "PrivateSettings.h"
 
-#include "settings/FixedPoint.h"
-#include "settings/SettingsStore.h"
+#include "core/FixedPoint.h"
+#include "core/SettingsStore.h"
 
 #include <QTest>
 

@@ -2,11 +2,11 @@
 #include "ModalAnswerer.h"
 #include "WindowCleanup.h"
 
-#include "app/TextBox.h"
-#include "app/TwipsLabel.h"
-#include "app/TwipsPicture.h"
+#include "controls/TextBox.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsPicture.h"
 #include "board/ProgramBoard.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "app/TwipsControl.h"
-#include "app/TwipsLabel.h"
-#include "app/TwipsShape.h"
+#include "controls/TwipsControl.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsShape.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -1,8 +1,8 @@
-#include "board/LedDisplay.h"
+#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
-#include "settings/BoardSettings.h"
+#include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
-#include "settings/SettingsStore.h"
+#include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
 #include <QApplication>

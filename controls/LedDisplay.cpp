@@ -1,7 +1,7 @@
-#include "board/LedDisplay.h"
+#include "controls/LedDisplay.h"
 
-#include "app/Units.h"
-#include "board/LedDisplayAccessible.h"
+#include "controls/Units.h"
+#include "controls/LedDisplayAccessible.h"
 
 #include <QAccessible>
 #include <QCache>

@@ -1,6 +1,6 @@
-#include "board/LedDisplayAccessible.h"
+#include "controls/LedDisplayAccessible.h"
 
-#include "board/LedDisplay.h"
+#include "controls/LedDisplay.h"
 
 LedDisplayAccessible::LedDisplayAccessible(LedDisplay *display)
     : QAccessibleWidget(display, QAccessible::StaticText)

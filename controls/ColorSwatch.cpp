@@ -1,6 +1,6 @@
-#include "app/ColorSwatch.h"
+#include "controls/ColorSwatch.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QPainter>
 #include <qdrawutil.h>

@@ -1,4 +1,4 @@
-#include "settings/FixedPoint.h"
+#include "core/FixedPoint.h"
 
 QString FixedPoint::toText() const
 {

@@ -1,6 +1,6 @@
-#include "app/OuterGeometry.h"
+#include "controls/OuterGeometry.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QWidget>
 

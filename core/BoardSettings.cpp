@@ -1,4 +1,4 @@
-#include "settings/BoardSettings.h"
+#include "core/BoardSettings.h"
 
 BoardSettings &BoardSettings::shared()
 {

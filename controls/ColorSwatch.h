@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwipsControl.h"
+#include "controls/TwipsControl.h"
 
 // A picture box that only shows one colour, in a sunken frame. BackColor
 // (0x00BBGGRR) is a property by name, like every colour of the program.

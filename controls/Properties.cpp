@@ -1,4 +1,4 @@
-#include "app/Properties.h"
+#include "controls/Properties.h"
 
 #include <QMetaProperty>
 #include <QObject>

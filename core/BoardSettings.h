@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/FixedPoint.h"
+#include "core/FixedPoint.h"
 
 #include <QString>
 

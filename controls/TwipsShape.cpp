@@ -1,6 +1,6 @@
-#include "app/TwipsShape.h"
+#include "controls/TwipsShape.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QPainter>
 #include <QPainterPath>

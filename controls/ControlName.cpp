@@ -1,4 +1,4 @@
-#include "app/ControlName.h"
+#include "controls/ControlName.h"
 
 namespace ControlName {
 

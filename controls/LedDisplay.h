@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwipsControl.h"
+#include "controls/TwipsControl.h"
 
 #include <QList>
 #include <QPointer>

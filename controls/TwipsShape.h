@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/TwipsControl.h"
+#include "controls/TwipsControl.h"
 
 // The rounded frame line drawn round part of a window, without fill.
 // BorderWidth is in pixels of the design, as the frame's own unit: a whole

@@ -1,6 +1,6 @@
-#include "app/TwipsControl.h"
+#include "controls/TwipsControl.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "app/TwipsPicture.h"
+#include "controls/TwipsPicture.h"
 
 #include <QPainter>
 #include <QSvgRenderer>

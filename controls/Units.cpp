@@ -1,4 +1,4 @@
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QPaintDevice>
 

@@ -1,6 +1,6 @@
-#include "app/TwipsLabel.h"
+#include "controls/TwipsLabel.h"
 
-#include "app/Units.h"
+#include "controls/Units.h"
 
 #include <QEvent>
 #include <QFontMetrics>

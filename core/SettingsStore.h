@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/BoardSettings.h"
+#include "core/BoardSettings.h"
 
 #include <QString>
 #include <QVariant>
