@@ -178,7 +178,13 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
     }
 }
 
-SettingsSaveResult SaveBoardSettings(const BoardSettings &from)
+std::optional<QString> LoadStoredText(const QString &path)
+{
+    const QVariant stored = openStore()->value(path);
+    return stored.isValid() ? storedText(SettingType::Text, stored) : std::nullopt;
+}
+
+SettingsSaveResult SaveStoredTexts(const QList<std::pair<QString, QString>> &values)
 {
     const auto store = openStore();
     SettingsSaveResult result;
@@ -189,11 +195,11 @@ SettingsSaveResult SaveBoardSettings(const BoardSettings &from)
         return result;
     }
 
-    std::array<QVariant, Keys.size()> before;
-    for (std::size_t i = 0; i < Keys.size(); ++i)
-        before[i] = store->value(keyPath(Keys[i]));
-    for (const Key &key : Keys)
-        store->setValue(keyPath(key), textOf(from, key));
+    QList<QVariant> before;
+    for (const auto &[path, text] : values)
+        before.append(store->value(path));
+    for (const auto &[path, text] : values)
+        store->setValue(path, text);
     store->sync();
 
     QSettings::Status status = store->status();
@@ -210,11 +216,19 @@ SettingsSaveResult SaveBoardSettings(const BoardSettings &from)
     result.reason = QStringLiteral("The file %1 could not be written; the disk may be full.")
                         .arg(nativePath(result.fileName));
     // The unwritten values would otherwise be read back as stored (see above).
-    for (std::size_t i = 0; i < Keys.size(); ++i) {
+    for (qsizetype i = 0; i < values.size(); ++i) {
         if (before[i].isValid())
-            store->setValue(keyPath(Keys[i]), before[i]);
+            store->setValue(values[i].first, before[i]);
         else
-            store->remove(keyPath(Keys[i]));
+            store->remove(values[i].first);
     }
     return result;
+}
+
+SettingsSaveResult SaveBoardSettings(const BoardSettings &from)
+{
+    QList<std::pair<QString, QString>> values;
+    for (const Key &key : Keys)
+        values.append({keyPath(key), textOf(from, key)});
+    return SaveStoredTexts(values);
 }

@@ -2,10 +2,12 @@
 
 #include "core/BoardSettings.h"
 
+#include <QList>
 #include <QString>
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 // The per-user store of the eleven preferences: an INI file in the user's
 // configuration folder (settingsFileName(), on Linux
@@ -38,3 +40,10 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into = BoardSet
 // disk. A failed save leaves the file as it was (QSettings writes through a
 // temporary file) and later reads return what the file holds.
 SettingsSaveResult SaveBoardSettings(const BoardSettings &from = BoardSettings::shared());
+
+// The other sections of the same file ("Stream/Port"), read and written with
+// the same care. A missing key, or one with no text, reads as nullopt; the
+// caller judges whether the text is usable.
+std::optional<QString> LoadStoredText(const QString &path);
+// Writes the keys together and tells whether they reached the disk.
+SettingsSaveResult SaveStoredTexts(const QList<std::pair<QString, QString>> &values);
