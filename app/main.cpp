@@ -1,4 +1,4 @@
-#include "startscreen/StartScreen.h"
+#include "app/Program.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
 
-    auto *startScreen = new StartScreen; // deletes itself when it closes
-    startScreen->show();
+    Program program;
+    program.start();
     return QCoreApplication::exec();
 }

@@ -5,6 +5,7 @@
 
 #include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
+#include "core/GameModel.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,7 +54,8 @@ QString shows(const ScoreBoard &board, const char *tens, const char *ones)
 // inning and the run total, so two displays change on every keystroke.
 void keystrokeOnInning(benchmark::State &state, QSize size)
 {
-    ScoreBoard board;
+    GameModel game;
+    ScoreBoard board(game);
     if (!BenchWindow::showAt(board, size)) {
         state.SkipWithError("the board did not take the size");
         return;
@@ -86,7 +88,8 @@ void keystrokeOnInning(benchmark::State &state, QSize size)
 // Enter after a typed number on the home hits; only the Enter is timed.
 void typedEnterOnHits(benchmark::State &state, QSize size)
 {
-    ScoreBoard board;
+    GameModel game;
+    ScoreBoard board(game);
     if (!BenchWindow::showAt(board, size)) {
         state.SkipWithError("the board did not take the size");
         return;
@@ -116,7 +119,8 @@ void typedEnterOnHits(benchmark::State &state, QSize size)
 // still cached for the next visit of the same size.
 void resizeWalk(benchmark::State &state, QSize size)
 {
-    ScoreBoard board;
+    GameModel game;
+    ScoreBoard board(game);
     board.resize(size);
     board.show();
     if (!QTest::qWaitForWindowExposed(&board)) {
@@ -149,7 +153,8 @@ void resizeWalk(benchmark::State &state, QSize size)
 
 void fullRepaintToImage(benchmark::State &state, QSize size)
 {
-    ScoreBoard board;
+    GameModel game;
+    ScoreBoard board(game);
     if (!BenchWindow::showAt(board, size)) {
         state.SkipWithError("the board did not take the size");
         return;
@@ -163,9 +168,9 @@ void fullRepaintToImage(benchmark::State &state, QSize size)
 
 // Construct and load (colours, texts, recording of the layout), show and
 // wait for the first painted frame; null when no frame came.
-std::unique_ptr<ScoreBoard> createShownBoard()
+std::unique_ptr<ScoreBoard> createShownBoard(GameModel &game)
 {
-    auto board = std::make_unique<ScoreBoard>();
+    auto board = std::make_unique<ScoreBoard>(game);
     PaintCounter painted(*board, PaintCounter::Watch::WindowOnly);
     board->show();
     const QDeadlineTimer deadline(5000);
@@ -176,8 +181,9 @@ std::unique_ptr<ScoreBoard> createShownBoard()
 
 void boardCreation(benchmark::State &state)
 {
+    GameModel game;
     for (auto _ : state) {
-        std::unique_ptr<ScoreBoard> board = createShownBoard();
+        std::unique_ptr<ScoreBoard> board = createShownBoard(game);
         state.PauseTiming();
         if (!board) {
             state.SkipWithError("the board was never painted");
@@ -198,7 +204,8 @@ QString sizeName(QSize size, QSize designSize)
 
 void registerBoardBenchmarks()
 {
-    const QSize designSize = ScoreBoard().size();
+    GameModel game;
+    const QSize designSize = ScoreBoard(game).size();
     for (const QSize size : {designSize, BenchWindow::ScreenSize}) {
         const std::string at = sizeName(size, designSize).toStdString();
         benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size)

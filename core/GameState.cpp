@@ -4,11 +4,10 @@
 
 namespace {
 
-// Each number's range as the keys can reach it; a restored game holds no other.
+// What the board can show: a digit or a blank on each single display (a
+// display's Caption may be written from outside the keys' ranges), 0 to 99 on
+// a two-digit field.
 constexpr int TwoDigitMax = 99;
-constexpr int BallsMax = 4;
-constexpr int StrikesMax = 3;
-constexpr int OutsMax = 3;
 constexpr int DigitMax = 9;
 
 QJsonValue digitJson(int value)
@@ -25,6 +24,11 @@ std::optional<int> number(const QJsonValue &value, int lowest, int highest)
     if (d != double(int(d)) || d < lowest || d > highest)
         return std::nullopt;
     return int(d);
+}
+
+std::optional<int> digit(const QJsonValue &value)
+{
+    return value.isNull() ? std::optional<int>(GameState::Blank) : number(value, 0, DigitMax);
 }
 
 // An entry text keeps only the characters typed entry collects.
@@ -48,7 +52,7 @@ QJsonObject teamJson(const TeamScore &team)
     return {{QStringLiteral("innings"), innings},
             {QStringLiteral("runs"), team.runs()},
             {QStringLiteral("hits"), team.hits},
-            {QStringLiteral("errors"), team.errors},
+            {QStringLiteral("errors"), digitJson(team.errors)},
             {QStringLiteral("hitsEntry"), team.hitsEntry}};
 }
 
@@ -62,14 +66,13 @@ std::optional<TeamScore> teamFromJson(const QJsonValue &value)
         return std::nullopt;
     TeamScore team;
     for (int i = 0; i < TeamScore::InningCount; ++i) {
-        const QJsonValue runs = innings.at(i);
-        const auto digit = runs.isNull() ? std::optional<int>(GameState::Blank) : number(runs, 0, DigitMax);
-        if (!digit)
+        const auto runs = digit(innings.at(i));
+        if (!runs)
             return std::nullopt;
-        team.innings[std::size_t(i)] = *digit;
+        team.innings[std::size_t(i)] = *runs;
     }
     const auto hits = number(json.value(QStringLiteral("hits")), 0, TwoDigitMax);
-    const auto errors = number(json.value(QStringLiteral("errors")), 0, DigitMax);
+    const auto errors = digit(json.value(QStringLiteral("errors")));
     const auto hitsEntry = entry(json.value(QStringLiteral("hitsEntry")));
     if (!hits || !errors || !hitsEntry)
         return std::nullopt;
@@ -104,9 +107,9 @@ QJsonObject GameState::toJson() const
 {
     return {{QStringLiteral("version"), FormatVersion},
             {QStringLiteral("atBat"), atBat},
-            {QStringLiteral("balls"), balls},
-            {QStringLiteral("strikes"), strikes},
-            {QStringLiteral("outs"), outs},
+            {QStringLiteral("balls"), digitJson(balls)},
+            {QStringLiteral("strikes"), digitJson(strikes)},
+            {QStringLiteral("outs"), digitJson(outs)},
             {QStringLiteral("atBatEntry"), atBatEntry},
             {QStringLiteral("home"), teamJson(home)},
             {QStringLiteral("visitor"), teamJson(visitor)}};
@@ -117,9 +120,9 @@ std::optional<GameState> GameState::fromJson(const QJsonObject &json)
     if (number(json.value(QStringLiteral("version")), FormatVersion, FormatVersion) != FormatVersion)
         return std::nullopt;
     const auto atBat = number(json.value(QStringLiteral("atBat")), 0, TwoDigitMax);
-    const auto balls = number(json.value(QStringLiteral("balls")), 0, BallsMax);
-    const auto strikes = number(json.value(QStringLiteral("strikes")), 0, StrikesMax);
-    const auto outs = number(json.value(QStringLiteral("outs")), 0, OutsMax);
+    const auto balls = digit(json.value(QStringLiteral("balls")));
+    const auto strikes = digit(json.value(QStringLiteral("strikes")));
+    const auto outs = digit(json.value(QStringLiteral("outs")));
     const auto atBatEntry = entry(json.value(QStringLiteral("atBatEntry")));
     const auto home = teamFromJson(json.value(QStringLiteral("home")));
     const auto visitor = teamFromJson(json.value(QStringLiteral("visitor")));

@@ -35,6 +35,8 @@ struct ControlDesign {
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
     const char *parent = nullptr; // container control, or nullptr for the window
     bool visible = true;
+    // The proportional layout's slot for this control, or -1 if it is not rescaled.
+    int layoutSlot = -1;
     // LED displays
     int bufferArea = 0;
     int digitSize = 0; // 0: the display's default size

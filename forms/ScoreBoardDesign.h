@@ -1,9 +1,11 @@
 #pragma once
 
+#include "core/BoardField.h"
 #include "forms/ControlDesign.h"
 
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 // The scoreboard window as designed: every label, the frame and the 35 LED
@@ -22,5 +24,8 @@ const QStringList &focusOrder();
 // What a display is, in words for assistive technology: "Home inning 3",
 // "Balls", "Visitor hits, tens digit". Empty for anything but a display.
 QString spokenName(const ControlDesign &display);
+// The field whose number a display shows; nullopt for anything but a display.
+// The display's index is its place within a two-digit field.
+std::optional<BoardField> fieldOf(const ControlDesign &display);
 
 } // namespace ScoreBoardDesign

@@ -5,10 +5,7 @@
 #include "controls/TwipsLabel.h"
 #include "controls/TwipsPicture.h"
 #include "controls/Units.h"
-#include "board/ProgramBoard.h"
-#include "board/ScoreBoard.h"
 #include "forms/StartScreenDesign.h"
-#include "settings/OptionsDialog.h"
 #include "core/SettingsStore.h"
 #include "startscreen/SplashFrame.h"
 
@@ -215,10 +212,7 @@ void StartScreen::GoScore()
 {
     // The board comes up before this window goes, so a window is open all
     // the time and leaving here never ends the program.
-    ScoreBoard &board = ProgramBoard::get();
-    board.show();
-    board.raise();
-    board.activateWindow();
+    emit boardRequested();
     tmrResize->stop();
     close();
 }
@@ -233,8 +227,7 @@ void StartScreen::instructionsClicked()
 // The board, if open behind, takes the new options only when it next applies them.
 void StartScreen::optionsClicked()
 {
-    OptionsDialog options;
-    options.exec();
+    emit optionsRequested();
     InstructionsBox();
 }
 

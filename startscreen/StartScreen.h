@@ -32,8 +32,7 @@ public:
 
     explicit StartScreen(QWidget *parent = nullptr);
 
-    // Leaves for the scoreboard: shows it (loading it the first time) and
-    // closes this window.
+    // Leaves for the scoreboard: asks for it to be shown, then closes.
     void GoScore();
     // Writes the operating instructions into txtInstr, replacing what it held.
     void InstructionsBox();
@@ -47,6 +46,12 @@ public:
     void setOuterTop(double twips);
     void setOuterWidth(double twips);
     void setOuterHeight(double twips);
+
+Q_SIGNALS:
+    // The operator asks for the board; it must be shown before this returns.
+    void boardRequested();
+    // The operator asks for the options, shown modally before this returns.
+    void optionsRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

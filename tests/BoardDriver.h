@@ -1,12 +1,23 @@
 #pragma once
 
-#include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
+#include "controls/LedDisplay.h"
+#include "core/GameModel.h"
 
 #include <QApplication>
 #include <QTest>
 
 #include <memory>
+
+// A board with a game of its own, for tests that need no program around it.
+struct OwnGame {
+    GameModel game;
+};
+class OwnGameBoard : private OwnGame, public ScoreBoard
+{
+public:
+    OwnGameBoard() : ScoreBoard(game) {}
+};
 
 // Drives the real board as an operator does: click a display, then type.
 class BoardDriver
@@ -72,7 +83,7 @@ class ShownBoardFixture
 protected:
     void showFreshBoard()
     {
-        board = std::make_unique<ScoreBoard>();
+        board = std::make_unique<OwnGameBoard>();
         drive = std::make_unique<BoardDriver>(*board);
         board->show();
         QVERIFY(QTest::qWaitForWindowActive(board.get()));

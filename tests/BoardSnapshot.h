@@ -3,7 +3,7 @@
 #include "PrivateSettings.h"
 
 #include "controls/Properties.h"
-#include "board/ScoreBoard.h"
+#include "BoardDriver.h"
 
 #include <QApplication>
 #include <QMap>
@@ -66,7 +66,7 @@ protected:
     {
         PrivateSettings::clear();
         LoadBoardSettings(SettingsDefaults::StartScreen);
-        board = std::make_unique<ScoreBoard>();
+        board = std::make_unique<OwnGameBoard>();
     }
 
     void dropBoard()

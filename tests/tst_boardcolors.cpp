@@ -1,3 +1,4 @@
+#include "BoardDriver.h"
 #include "BoardSnapshot.h"
 #include "PrivateSettings.h"
 
@@ -130,7 +131,7 @@ private Q_SLOTS:
             else
                 QCOMPARE(after.value(changedKey).toString(), value);
         }
-        board = std::make_unique<ScoreBoard>();
+        board = std::make_unique<OwnGameBoard>();
         QCOMPARE(BoardSnapshot(*board).changedSince(after), QStringList{"ledHome(3).Caption"});
     }
 

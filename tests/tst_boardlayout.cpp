@@ -136,7 +136,7 @@ private Q_SLOTS:
         s.LabelColor = 0x00FF00;
         s.TeamSize = *FixedPoint::fromText(u"22.5");
         s.TitleSize = *FixedPoint::fromText(u"41.5");
-        board = std::make_unique<ScoreBoard>();
+        board = std::make_unique<OwnGameBoard>();
         QCOMPARE(find<TwipsLabel>("lblHome")->caption(), "Cubs");
         QCOMPARE(find<TwipsLabel>("lblBoardTitle")->caption(), "Final");
         QCOMPARE(find<TwipsLabel>("lblAtBat")->foreColor(), 0x00FF00);

@@ -2,7 +2,7 @@
 #include "ModalAnswerer.h"
 
 #include "controls/Units.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "forms/ScoreBoardDesign.h"
 
 #include <QTest>
@@ -114,7 +114,7 @@ private Q_SLOTS:
     {
         // The start screen returns to the program's own board: drive that one.
         drive.reset();
-        board.reset(&ProgramBoard::get());
+        board.reset(&program().board());
         drive = std::make_unique<BoardDriver>(*board);
         board->show();
         QVERIFY(QTest::qWaitForWindowActive(board.get()));

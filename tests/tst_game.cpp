@@ -3,7 +3,7 @@
 #include "WindowCleanup.h"
 
 #include "controls/TwipsLabel.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "core/BoardSettings.h"
 #include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
@@ -50,14 +50,14 @@ private Q_SLOTS:
 
     void aShortGame()
     {
-        QPointer<StartScreen> start = new StartScreen;
+        QPointer<StartScreen> start = program().newStartScreen();
         start->show();
         QVERIFY(QTest::qWaitForWindowActive(start));
         QCOMPARE(BoardSettings::shared().TeamSize, FixedPoint::fromWhole(19));
 
         QTest::mouseClick(start->findChild<QWidget *>("lblClick"), Qt::LeftButton);
         QTRY_VERIFY(!start);
-        ScoreBoard &board = ProgramBoard::get();
+        ScoreBoard &board = program().board();
         QVERIFY(QTest::qWaitForWindowActive(&board));
         BoardDriver drive(board);
         auto *home = board.findChild<TwipsLabel *>("lblHome");

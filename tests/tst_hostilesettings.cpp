@@ -2,7 +2,7 @@
 #include "WindowCleanup.h"
 
 #include "controls/TwipsLabel.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "board/ScoreBoard.h"
 #include "core/FixedPoint.h"
 #include "startscreen/StartScreen.h"
@@ -81,15 +81,15 @@ std::optional<QString> place(Obstacle obstacle, const QByteArray &contents)
 // Starts as the program does and goes on to the board with a click.
 ScoreBoard *startUp()
 {
-    auto *start = new StartScreen;
+    auto *start = program().newStartScreen();
     start->show();
     if (!QTest::qWaitForWindowExposed(start))
         return nullptr;
     QTest::mouseClick(start->findChild<QWidget *>("frameSplash"), Qt::LeftButton, {}, QPoint(2, 2));
     // The start screen deletes itself once the event loop runs.
     const bool onlyTheBoard =
-        QTest::qWaitFor([] { return QApplication::topLevelWidgets() == QWidgetList{&ProgramBoard::get()}; });
-    return onlyTheBoard ? &ProgramBoard::get() : nullptr;
+        QTest::qWaitFor([] { return QApplication::topLevelWidgets() == QWidgetList{&program().board()}; });
+    return onlyTheBoard ? &program().board() : nullptr;
 }
 
 } // namespace

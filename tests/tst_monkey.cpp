@@ -4,7 +4,7 @@
 #include "controls/ControlName.h"
 #include "controls/TwipsControl.h"
 #include "controls/LedDisplay.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "board/ScoreBoard.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
@@ -372,7 +372,7 @@ private Q_SLOTS:
         // As the program starts, and a first run each time so that a seed replays the same.
         PrivateSettings::clear();
         LoadBoardSettings(SettingsDefaults::StartScreen);
-        m_board = &ProgramBoard::get();
+        m_board = &program().board();
         m_board->show();
         QVERIFY(QTest::qWaitForWindowActive(m_board));
         mapFields();

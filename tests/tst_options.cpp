@@ -3,7 +3,7 @@
 
 #include "controls/TextBox.h"
 #include "controls/TwipsLabel.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "forms/OptionsDesign.h"
 #include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
@@ -516,7 +516,7 @@ private Q_SLOTS:
         // The board shows values the store does not hold.
         BoardSettings::shared().HomeText = "Unsaved";
         BoardSettings::shared().FormBackColor = 0x00FF00;
-        ScoreBoard &board = ProgramBoard::get();
+        ScoreBoard &board = program().board();
         const auto closeBoard = qScopeGuard([&board] { delete &board; });
         board.show();
         QVERIFY(QTest::qWaitForWindowActive(&board));

@@ -5,7 +5,7 @@
 #include "controls/TextBox.h"
 #include "controls/TwipsLabel.h"
 #include "controls/TwipsPicture.h"
-#include "board/ProgramBoard.h"
+#include "TestProgram.h"
 #include "core/SettingsStore.h"
 #include "startscreen/StartScreen.h"
 
@@ -69,7 +69,7 @@ private:
     // watching every tick of its timer.
     void showStartScreen()
     {
-        start = new StartScreen;
+        start = program().newStartScreen();
         start->show();
         QVERIFY(QTest::qWaitForWindowActive(start));
         watchGrowth();
@@ -295,7 +295,7 @@ private Q_SLOTS:
         QCOMPARE(board != nullptr, leaves);
         if (leaves) {
             QVERIFY(board->isVisible());
-            QCOMPARE(board, &ProgramBoard::get());
+            QCOMPARE(board, &program().board());
             QTRY_VERIFY(!start); // unloaded
         } else {
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -318,7 +318,7 @@ private Q_SLOTS:
                 return QCoreApplication::exit(1);
             // Anything the closing set going is delivered before this check.
             QMetaObject::invokeMethod(&guard, [&] {
-                boardShown = ProgramBoard::get().isVisible();
+                boardShown = program().board().isVisible();
                 QCoreApplication::exit(2);
             }, Qt::QueuedConnection);
         });
@@ -332,7 +332,7 @@ private Q_SLOTS:
     // panel returns to the same board with every number and entry kept.
     void escapeOnTheBoardComesBackToTheSameBoard()
     {
-        ScoreBoard &board = ProgramBoard::get();
+        ScoreBoard &board = program().board();
         board.show();
         QVERIFY(QTest::qWaitForWindowActive(&board));
         BoardDriver drive(board);

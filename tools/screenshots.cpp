@@ -1,5 +1,6 @@
 #include "controls/LedDisplay.h"
 #include "board/ScoreBoard.h"
+#include "core/GameModel.h"
 #include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
 #include "core/SettingsStore.h"
@@ -118,7 +119,8 @@ void optionsShots()
 
 void boardShots(const QString &settingsName, const std::function<void(ScoreBoard &)> &play)
 {
-    ScoreBoard board;
+    GameModel game;
+    ScoreBoard board(game);
     play(board);
     board.show();
     save(&board, QStringLiteral("board-design-%1").arg(settingsName), board.size());

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/GameModel.h"
+
+#include <QObject>
+#include <QPointer>
+
+class ScoreBoard;
+class StartScreen;
+
+// The program: owns the game and the windows and takes the operator from one
+// window to the next. The windows only say what the operator asked for.
+class Program : public QObject
+{
+    Q_OBJECT
+
+public:
+    Program();
+    ~Program() override;
+
+    GameModel &model() { return m_model; }
+    // The one board, built the first time it is asked for and kept, so every
+    // visit to the start screen comes back to it with all its numbers.
+    ScoreBoard &board();
+    // A start screen that leads here; it deletes itself when it closes.
+    StartScreen *newStartScreen();
+    // The start screen as the program opens on it.
+    void start();
+
+private:
+    void showBoard();
+    void runOptions();
+
+    GameModel m_model;
+    QPointer<ScoreBoard> m_board;
+};

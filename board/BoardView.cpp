@@ -1,0 +1,309 @@
+#include "board/BoardView.h"
+
+#include "controls/ControlName.h"
+#include "controls/LedDisplay.h"
+#include "controls/OuterGeometry.h"
+#include "controls/TwipsLabel.h"
+#include "controls/TwipsShape.h"
+#include "controls/Units.h"
+#include "core/BoardSettings.h"
+#include "core/GameModel.h"
+#include "forms/ScoreBoardDesign.h"
+
+#include <QEvent>
+#include <QHash>
+
+namespace {
+
+// The size of the window in whole twips, a half going to the even neighbour.
+int wholeTwips(double twips)
+{
+    return Units::roundHalfEven(twips).value_or(0);
+}
+
+// What one digit of a field shows: a two-digit field has no leading zero.
+int digitOf(const GameState &game, const BoardField &field, int place)
+{
+    const TeamScore &team = game.team(field.team);
+    int number = 0;
+    switch (field.kind) {
+    case BoardField::AtBat: number = game.atBat; break;
+    case BoardField::Balls: return game.balls;
+    case BoardField::Strikes: return game.strikes;
+    case BoardField::Outs: return game.outs;
+    case BoardField::Inning: return team.inning(field.inning);
+    case BoardField::Runs: number = team.runs(); break;
+    case BoardField::Hits: number = team.hits; break;
+    case BoardField::Errors: return team.errors;
+    }
+    if (place == 0)
+        return number % 10;
+    return number >= 10 ? number / 10 % 10 : GameState::Blank;
+}
+
+} // namespace
+
+BoardView::BoardView(const GameModel &model, const char *objectName, QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+{
+    const WindowDesign &design = ScoreBoardDesign::window();
+    setObjectName(QString::fromLatin1(objectName));
+    setWindowTitle(QString::fromUtf8(design.caption));
+    setAutoFillBackground(true);
+    setBackColor(design.backColor);
+    resize(Units::twipsToPixelsX(design.clientWidth, this),
+           Units::twipsToPixelsY(design.clientHeight, this));
+
+    buildFromDesign();
+    showGame(m_model.state());
+    connect(&m_model, &GameModel::changed, this, [this] { showGame(m_model.state()); });
+
+    // Load: the preferences first, so the recorded text sizes are the preferred ones.
+    RefreshFormColors();
+    recordLayout();
+}
+
+void BoardView::buildFromDesign()
+{
+    QHash<QString, LedDisplay *> displays;
+    QHash<QString, std::vector<LedDisplay *>> numbers; // a field's digits, ones first
+    for (const ControlDesign &c : ScoreBoardDesign::controls()) {
+        const QString name = c.index >= 0 ? ControlName::element(c.name, c.index)
+                                          : QString::fromLatin1(c.name);
+        QWidget *built = nullptr;
+        switch (c.kind) {
+        case ControlKind::Label: {
+            auto *label = new TwipsLabel(this);
+            QFont font(QString::fromLatin1(c.fontFamily));
+            font.setPointSizeF(c.fontSize);
+            font.setBold(c.bold);
+            label->setFont(font);
+            label->setAlignment(c.alignment);
+            label->setCaption(QString::fromUtf8(c.caption));
+            label->setForeColor(0xFFFFFF);
+            label->setTwipsGeometry(c.left, c.top, c.width, c.height);
+            m_labels.push_back(label);
+            for (const auto &[named, member] : {std::pair{"lblBoardTitle", &BoardView::lblBoardTitle},
+                                                {"lblHome", &BoardView::lblHome},
+                                                {"lblVisitor", &BoardView::lblVisitor}}) {
+                if (qstrcmp(c.name, named) == 0)
+                    this->*member = label;
+            }
+            built = label;
+            break;
+        }
+        case ControlKind::Shape: {
+            Shape1 = new TwipsShape(this);
+            Shape1->setBorderWidth(c.borderWidth);
+            Shape1->setTwipsGeometry(c.left, c.top, c.width, c.height);
+            built = Shape1;
+            break;
+        }
+        case ControlKind::LedDisplay: {
+            auto *led = new LedDisplay(this);
+            led->setBufferArea(c.bufferArea);
+            if (c.digitSize > 0)
+                led->setDigitSize(c.digitSize);
+            led->setLeftTwips(c.left);
+            led->setTopTwips(c.top);
+            led->setCaption(c.blankAtStart ? LedDisplay::Blank : 0);
+            led->setAccessibleName(ScoreBoardDesign::spokenName(c));
+            const BoardField field = ScoreBoardDesign::fieldOf(c).value();
+            const bool twoDigits = c.index >= 0 && field.kind != BoardField::Inning
+                && field.kind != BoardField::Balls && field.kind != BoardField::Strikes
+                && field.kind != BoardField::Outs;
+            m_digits.push_back({led, field, twoDigits ? c.index : 0});
+            if (twoDigits) {
+                auto &digits = numbers[QString::fromLatin1(c.name)];
+                digits.resize(std::max<std::size_t>(digits.size(), std::size_t(c.index) + 1));
+                digits[std::size_t(c.index)] = led;
+            }
+            displays.insert(name, led);
+            built = led;
+            break;
+        }
+        default:
+            break;
+        }
+        if (built) {
+            built->setObjectName(name);
+            if (c.layoutSlot >= 0)
+                m_scaled.push_back({c.layoutSlot, built, c.kind});
+        }
+    }
+    for (const auto &digits : std::as_const(numbers)) {
+        for (LedDisplay *digit : digits)
+            digit->setNumberDigits(digits);
+    }
+    for (const QString &name : ScoreBoardDesign::focusOrder())
+        m_focusChain.push_back(displays.value(name));
+}
+
+void BoardView::recordLayout()
+{
+    using L = ProportionalLayout;
+    // The reference size is the client area, not the outer frame: the frame is
+    // unknown before the first show on most window systems, and the resize step
+    // measures the client area too, so the ratios stay exact.
+    m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this)),
+                           wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this)));
+    for (const Scaled &s : m_scaled) {
+        const L::Flags &flags = s.kind == ControlKind::Label ? L::LabelSet
+            : s.kind == ControlKind::Shape                   ? L::FrameSet
+                                                             : L::DisplaySet;
+        if (!m_layout.RecordControl(s.slot, s.control, flags))
+            qFatal("The board's design gives %s an unusable layout slot", qPrintable(s.control->objectName()));
+    }
+}
+
+void BoardView::resizeStep()
+{
+    if (isMinimized())
+        return;
+    // The board is measured by its client area, the same way it was at load:
+    // the window frame is unknown before the first show on most platforms.
+    const int newHeight = wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this));
+    const int newWidth = wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this));
+    // No partly rescaled board is ever drawn; enabling updates repaints it whole.
+    setUpdatesEnabled(false);
+    {
+        const TwipsControl::PlacementBatch batch;
+        m_layout.ResizeControls(newHeight, newWidth);
+    }
+    setUpdatesEnabled(true);
+}
+
+void BoardView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    resizeStep();
+}
+
+void BoardView::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        resizeStep();
+}
+
+void BoardView::toggleFullScreen()
+{
+    // Toggling the one flag keeps a maximised window maximised underneath.
+    setWindowState(windowState() ^ Qt::WindowFullScreen);
+}
+
+void BoardView::showGame(const GameState &game)
+{
+    // A display that keeps its digit neither repaints nor announces anything.
+    for (const Digit &d : m_digits)
+        d.led->setCaption(digitOf(game, d.field, d.place));
+}
+
+GameState BoardView::shownGame() const
+{
+    GameState game = m_model.state();
+    std::array<QString, 2> numberText; // a two-digit field's digits, tens first
+    for (const Digit &d : m_digits) {
+        const int shown = d.led->caption();
+        TeamScore &team = game.team(d.field.team);
+        int *single = nullptr;
+        switch (d.field.kind) {
+        case BoardField::Balls: single = &game.balls; break;
+        case BoardField::Strikes: single = &game.strikes; break;
+        case BoardField::Outs: single = &game.outs; break;
+        case BoardField::Inning: single = &team.inning(d.field.inning); break;
+        case BoardField::Errors: single = &team.errors; break;
+        default: break;
+        }
+        if (single)
+            *single = shown;
+    }
+    // A two-digit field shows the number its shown digits spell, tens first.
+    auto number = [this](BoardField::Kind kind, Team team) {
+        QString text;
+        for (int place : {1, 0}) {
+            for (const Digit &d : m_digits) {
+                if (d.field.kind == kind && d.field.team == team && d.place == place && d.led->caption() >= 0)
+                    text += QChar(u'0' + d.led->caption());
+            }
+        }
+        return text.toInt();
+    };
+    game.atBat = number(BoardField::AtBat, Team::Home);
+    game.home.hits = number(BoardField::Hits, Team::Home);
+    game.visitor.hits = number(BoardField::Hits, Team::Visitor);
+    return game;
+}
+
+void BoardView::RefreshFormColors()
+{
+    const BoardSettings &s = BoardSettings::shared();
+    setBackColor(s.FormBackColor);
+    Shape1->setBorderColor(s.LabelColor);
+    for (TwipsLabel *label : m_labels)
+        label->setForeColor(s.LabelColor);
+    lblHome->setForeColor(s.HomeColor);
+    lblVisitor->setForeColor(s.VisitorColor);
+    for (const Digit &d : m_digits) {
+        d.led->setOnColor(s.LEDColor);
+        d.led->setBackColor(s.LEDBackColor);
+        d.led->setBackColorAlt(s.LEDBackColor);
+    }
+    lblHome->setCaption(s.HomeText);
+    lblHome->setFontSize(s.TeamSize.toFloat());
+    lblVisitor->setCaption(s.VisitorText);
+    lblVisitor->setFontSize(s.TeamSize.toFloat());
+    lblBoardTitle->setCaption(s.TitleText);
+    lblBoardTitle->setFontSize(s.TitleSize.toFloat());
+    update();
+    emit formColorsRefreshed(s);
+}
+
+void BoardView::setBackColor(int bgr)
+{
+    m_backColor = bgr;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Units::colorFromBgr(bgr));
+    setPalette(pal);
+}
+
+double BoardView::outerLeft() const
+{
+    return OuterGeometry::left(*this);
+}
+
+double BoardView::outerTop() const
+{
+    return OuterGeometry::top(*this);
+}
+
+double BoardView::outerWidth() const
+{
+    return OuterGeometry::width(*this);
+}
+
+double BoardView::outerHeight() const
+{
+    return OuterGeometry::height(*this);
+}
+
+void BoardView::setOuterLeft(double twips)
+{
+    OuterGeometry::setLeft(*this, twips);
+}
+
+void BoardView::setOuterTop(double twips)
+{
+    OuterGeometry::setTop(*this, twips);
+}
+
+void BoardView::setOuterWidth(double twips)
+{
+    OuterGeometry::setWidth(*this, twips);
+}
+
+void BoardView::setOuterHeight(double twips)
+{
+    OuterGeometry::setHeight(*this, twips);
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "core/BoardField.h"
+#include "forms/ControlDesign.h"
+#include "layout/ProportionalLayout.h"
+
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+class GameModel;
+class LedDisplay;
+class TwipsLabel;
+class TwipsShape;
+struct BoardSettings;
+struct GameState;
+
+// The board as designed: title, labels, frame and the 35 LED digits, scaled to
+// the window and painted from the preferences. It shows the game model and
+// follows its every change; the displays hold no number of their own. The
+// operator's board and the audience board are both one of these.
+class BoardView : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(int BackColor READ backColor WRITE setBackColor)
+    Q_PROPERTY(double Left READ outerLeft WRITE setOuterLeft)
+    Q_PROPERTY(double Top READ outerTop WRITE setOuterTop)
+    Q_PROPERTY(double Width READ outerWidth WRITE setOuterWidth)
+    Q_PROPERTY(double Height READ outerHeight WRITE setOuterHeight)
+
+public:
+    BoardView(const GameModel &model, const char *objectName, QWidget *parent = nullptr);
+
+    // Paints the board from BoardSettings: colours, names, title and their sizes.
+    void RefreshFormColors();
+    // F11: full screen, or back to the state the window had before.
+    void toggleFullScreen();
+
+    const ProportionalLayout &layoutTable() const { return m_layout; }
+
+    int backColor() const { return m_backColor; }
+    void setBackColor(int bgr);
+    double outerLeft() const;
+    double outerTop() const;
+    double outerWidth() const;
+    double outerHeight() const;
+    void setOuterLeft(double twips);
+    void setOuterTop(double twips);
+    void setOuterWidth(double twips);
+    void setOuterHeight(double twips);
+
+Q_SIGNALS:
+    // RefreshFormColors has applied these preferences.
+    void formColorsRefreshed(const BoardSettings &settings);
+
+protected:
+    // One LED digit and the field whose number it shows.
+    struct Digit {
+        LedDisplay *led = nullptr;
+        BoardField field;
+        int place = 0; // 0 the ones digit, 1 the tens digit of a two-digit field
+    };
+    const std::vector<Digit> &digits() const { return m_digits; }
+    // The displays in the designed focus order.
+    const std::vector<LedDisplay *> &focusChain() const { return m_focusChain; }
+
+    // Puts the game on the displays; a display that keeps its digit is not touched.
+    void showGame(const GameState &game);
+    // The game as the displays show it now, which is the model's state unless a
+    // display's Caption was written from outside; the entry texts are the model's.
+    GameState shownGame() const;
+
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildFromDesign();
+    void recordLayout();
+    void resizeStep();
+
+    const GameModel &m_model;
+    ProportionalLayout m_layout;
+    int m_backColor = 0;
+    std::vector<Digit> m_digits;
+    std::vector<LedDisplay *> m_focusChain;
+    // The controls the layout rescales, recorded once the preferences are applied.
+    struct Scaled {
+        int slot;
+        QWidget *control;
+        ControlKind kind;
+    };
+    std::vector<Scaled> m_scaled;
+    std::vector<TwipsLabel *> m_labels; // in design order
+    TwipsShape *Shape1 = nullptr;
+    TwipsLabel *lblBoardTitle = nullptr;
+    TwipsLabel *lblHome = nullptr;
+    TwipsLabel *lblVisitor = nullptr;
+};
