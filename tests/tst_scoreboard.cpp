@@ -2,7 +2,6 @@
 #include "ModalAnswerer.h"
 
 #include "controls/TwipsLabel.h"
-#include "controls/TwipsShape.h"
 #include "forms/ScoreBoardDesign.h"
 
 #include <QTest>
@@ -38,7 +37,6 @@ private Q_SLOTS:
         QCOMPARE(board->windowTitle(), "Quorvane");
         QCOMPARE(board->findChildren<LedDisplay *>().size(), 35);
         QCOMPARE(board->findChildren<TwipsLabel *>().size(), 21);
-        QVERIFY(board->findChild<TwipsShape *>("Shape1"));
         // Every control's twips as designed: tst_highdpi, at two scales.
         QCOMPARE(board->findChild<TwipsLabel *>("lblInning(10)")->caption(), "10");
         QCOMPARE(board->findChild<TwipsLabel *>("lblStat(3)")->caption(), "ERR");
