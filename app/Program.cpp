@@ -1,8 +1,12 @@
 #include "app/Program.h"
 
+#include "app/AfterFirstFrame.h"
+
 #include "board/ScoreBoard.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
+
+#include <utility>
 
 Program::Program() = default;
 
@@ -30,9 +34,11 @@ StartScreen *Program::newStartScreen()
     return startScreen;
 }
 
-void Program::start()
+void Program::start(std::function<void()> onceShown)
 {
-    newStartScreen()->show();
+    StartScreen *first = newStartScreen();
+    first->show();
+    AfterFirstFrame::run(*first, std::move(onceShown));
 }
 
 void Program::showBoard()

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class ScoreBoard;
 class StartScreen;
 
@@ -24,8 +26,9 @@ public:
     ScoreBoard &board();
     // A start screen that leads here; it deletes itself when it closes.
     StartScreen *newStartScreen();
-    // The start screen as the program opens on it.
-    void start();
+    // The start screen as the program opens on it; `onceShown` runs when it
+    // has painted its first frame.
+    void start(std::function<void()> onceShown);
 
 private:
     void showBoard();
