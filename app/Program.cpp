@@ -15,6 +15,7 @@ ScoreBoard &Program::board()
 {
     if (!m_board) {
         m_board = new ScoreBoard(m_model);
+        m_board->addActions({m_history.undoAction(), m_history.redoAction()});
         // Back to the start screen, over the board; a click there returns here.
         connect(m_board.data(), &ScoreBoard::startScreenRequested, this, [this] { newStartScreen()->exec(); });
         connect(m_board.data(), &ScoreBoard::optionsRequested, this, &Program::runOptions);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/GameModel.h"
+#include "history/GameHistory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -19,6 +20,7 @@ public:
     ~Program() override;
 
     GameModel &model() { return m_model; }
+    GameHistory &history() { return m_history; }
     // The one board, built the first time it is asked for and kept, so every
     // visit to the start screen comes back to it with all its numbers.
     ScoreBoard &board();
@@ -32,5 +34,6 @@ private:
     void runOptions();
 
     GameModel m_model;
+    GameHistory m_history{m_model};
     QPointer<ScoreBoard> m_board;
 };
