@@ -209,8 +209,8 @@ SettingsSaveResult SaveStoredTexts(const QList<std::pair<QString, QString>> &val
         result.ok = false;
         // openStore() refuses only a path unwritableReason() names, unless
         // something took the file's place in between.
-        result.reason = reason.value_or(
-            QStringLiteral("The file %1 was replaced while it was being saved.").arg(nativePath(result.fileName)));
+        result.reason = reason.value_or(QStringLiteral("The file %1 was replaced while it was being saved.")
+                                            .arg(nativePath(result.fileName)));
         return result;
     }
 

@@ -39,7 +39,7 @@ inline bool putStrangeFile(StrangeFile kind, const QString &path, const QByteArr
         // longer than the address can hold.
         const QString previous = QDir::currentPath();
         const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
-        sockaddr_un address {};
+        sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const int handle = socket(AF_UNIX, SOCK_STREAM, 0);
         bool bound = handle >= 0 && std::size_t(name.size()) < sizeof address.sun_path

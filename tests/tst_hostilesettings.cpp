@@ -16,7 +16,9 @@
 #include <optional>
 
 // What can stand at the store's place instead of a plain file.
-enum class Obstacle { None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly, Pipe, Device, Socket };
+enum class Obstacle {
+    None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly, Pipe, Device, Socket
+};
 Q_DECLARE_METATYPE(Obstacle)
 
 namespace {
@@ -46,7 +48,8 @@ PathState stateOf(const QString &path)
 {
     const QFileInfo info(path);
     const QByteArray bytes = info.isFile() ? P::contents(path) : QByteArray();
-    return {info.exists(), info.isFile(), info.symLinkTarget(), bytes, info.lastModified(), info.permissions()};
+    return {info.exists(),  info.isFile(),       info.symLinkTarget(),
+            bytes,          info.lastModified(), info.permissions()};
 }
 
 // A time long past, so that any write now would show.
