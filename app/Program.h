@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/GameJournal.h"
 #include "core/GameModel.h"
 #include "history/GameHistory.h"
 
@@ -26,14 +27,22 @@ public:
     ScoreBoard &board();
     // A start screen that leads here; it deletes itself when it closes.
     StartScreen *newStartScreen();
-    // The start screen as the program opens on it.
+    // The start screen as the program opens on it; the game of a run that
+    // did not end normally is offered back over it.
     void start();
+    // The program's normal end: the game is not kept for the next run.
+    void finish();
 
 private:
     void showBoard();
     void runOptions();
+    void offerRecovered(const GameJournal::Recovered &found);
+    void keepJournal();
+    void showSaving();
 
     GameModel m_model;
     GameHistory m_history{m_model};
+    GameJournal m_journal;
+    bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
 };

@@ -54,5 +54,7 @@ int main(int argc, char *argv[])
 
     Program program;
     program.start();
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    program.finish();
+    return code;
 }

@@ -125,7 +125,7 @@ private Q_SLOTS:
         const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
         const QByteArray sound = journalFile(1, now, game(2).toJson());
         QJsonObject unsound = game(2).toJson();
-        unsound["balls"] = 10;
+        unsound["balls"] = 10; // no digit
         const QStringList newest{"game.json.bad"};
         QTest::newRow("truncated") << -1 << sound.left(sound.size() / 2) << newest;
         QTest::newRow("garbage") << -1 << QByteArray("\x89PNG\r\n\0\xff", 8).repeated(50) << newest;
