@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/GameJournal.h"
 #include "core/GameModel.h"
+#include "history/GameHistory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,19 +23,29 @@ public:
     ~Program() override;
 
     GameModel &model() { return m_model; }
+    GameHistory &history() { return m_history; }
     // The one board, built the first time it is asked for and kept, so every
     // visit to the start screen comes back to it with all its numbers.
     ScoreBoard &board();
     // A start screen that leads here; it deletes itself when it closes.
     StartScreen *newStartScreen();
     // The start screen as the program opens on it; `onceShown` runs when it
-    // has painted its first frame.
-    void start(std::function<void()> onceShown);
+    // has painted its first frame. The game of a run that did not end
+    // normally is offered back over it.
+    void start(std::function<void()> onceShown = {});
+    // The program's normal end: the game is not kept for the next run.
+    void finish();
 
 private:
     void showBoard();
     void runOptions();
+    void offerRecovered(const GameJournal::Recovered &found);
+    void keepJournal();
+    void showSaving();
 
     GameModel m_model;
+    GameHistory m_history{m_model};
+    GameJournal m_journal;
+    bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
 };

@@ -57,5 +57,7 @@ int main(int argc, char *argv[])
     program.start([] {
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
     });
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    program.finish();
+    return code;
 }
