@@ -1,5 +1,7 @@
 #include "app/Program.h"
 
+#include "app/AfterFirstFrame.h"
+
 #include "board/ScoreBoard.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
@@ -7,6 +9,8 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QTimer>
+
+#include <utility>
 
 Program::Program() = default;
 
@@ -36,9 +40,12 @@ StartScreen *Program::newStartScreen()
     return startScreen;
 }
 
-void Program::start()
+void Program::start(std::function<void()> onceShown)
 {
-    newStartScreen()->show();
+    StartScreen *first = newStartScreen();
+    first->show();
+    if (onceShown)
+        AfterFirstFrame::run(*first, std::move(onceShown));
     if (!m_journal.acquire()) {
         // The other copy keeps its own game (the journal has said so); this
         // one must not touch it and is not saved.

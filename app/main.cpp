@@ -50,10 +50,13 @@ int main(int argc, char *argv[])
     }
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
 
     Program program;
-    program.start();
+    // The icon is drawn from an SVG, which takes a plugin and the vector
+    // renderer: the start screen comes on screen first.
+    program.start([] {
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
+    });
     const int code = QCoreApplication::exec();
     program.finish();
     return code;

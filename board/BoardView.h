@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/OuterGeometry.h"
 #include "core/BoardField.h"
 #include "forms/ControlDesign.h"
 #include "layout/ProportionalLayout.h"
@@ -20,7 +21,7 @@ struct GameState;
 // the window and painted from the preferences. It shows the game model and
 // follows its every change; the displays hold no number of their own. The
 // operator's board and the audience board are both one of these.
-class BoardView : public QWidget
+class BoardView : public QWidget, public OuterGeometryProperties<BoardView>
 {
     Q_OBJECT
     Q_PROPERTY(int BackColor READ backColor WRITE setBackColor)
@@ -41,14 +42,6 @@ public:
 
     int backColor() const { return m_backColor; }
     void setBackColor(int bgr);
-    double outerLeft() const;
-    double outerTop() const;
-    double outerWidth() const;
-    double outerHeight() const;
-    void setOuterLeft(double twips);
-    void setOuterTop(double twips);
-    void setOuterWidth(double twips);
-    void setOuterHeight(double twips);
 
 Q_SIGNALS:
     // RefreshFormColors has applied these preferences.
