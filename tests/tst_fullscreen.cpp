@@ -51,7 +51,6 @@ private Q_SLOTS:
         pressF11();
         QTRY_VERIFY(board->isFullScreen());
         QCOMPARE(QApplication::focusWidget(), drive->led("ledAtBat(0)"));
-        QCOMPARE(drive->shows("ledAtBat", 2), "42");
         QTRY_COMPARE(board->geometry(), board->screen()->geometry());
         checkScaledTo(boardWidthTwips());
 

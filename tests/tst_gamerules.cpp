@@ -77,7 +77,6 @@ private Q_SLOTS:
         row("inning minus on blank", {K::Inning, V, 3}, "---", {K::Inning, V, 3}, GameState::Blank);
         row("inning digit replaces", {K::Inning, H, 1}, "57", {K::Inning, H, 1}, 7);
         row("run total follows", {K::Inning, V, 10}, "5", {K::Runs, V}, 5);
-        row("run totals take no keys", {K::Runs, H}, "5\r+", {K::Runs, H}, 0);
         // Errors 0 to 9, never blank.
         row("error plus stops at 9", {K::Errors, H}, "8++", {K::Errors, H}, 9);
         row("error minus stops at 0", {K::Errors, V}, "1---", {K::Errors, V}, 0);
@@ -139,6 +138,7 @@ private Q_SLOTS:
     {
         GameModel model;
         type(model, {K::Inning, V, 4}, "2");
+        type(model, {K::Errors, H}, "3");
         type(model, {K::Hits, H}, "17\r7");
         const GameState before = model.state();
         QSignalSpy changed(&model, &GameModel::changed);
