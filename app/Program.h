@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 
+class AudienceBoard;
+struct BoardSettings;
 class ScoreBoard;
 class StartScreen;
 
@@ -27,10 +29,30 @@ public:
     // The start screen as the program opens on it.
     void start();
 
+    // The audience board, built the first time it opens and kept with the
+    // board; null before.
+    AudienceBoard *audience() const;
+    // Opens it as the stored audience settings say: full screen on a screen
+    // other than the operator's board's, or beside the board when there is
+    // only one screen. The keyboard stays with the operator.
+    void openAudience();
+    // Closing it changes nothing else: the game and the board stay as they are.
+    void closeAudience();
+    // F2 on the board.
+    void toggleAudience();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showBoard();
     void runOptions();
+    // The preferences the board has just applied, and the stored audience
+    // settings, on the audience board.
+    void refreshAudience(const BoardSettings &applied);
+    void placeAudience(const QString &screenName);
 
     GameModel m_model;
     QPointer<ScoreBoard> m_board;
+    QPointer<AudienceBoard> m_audience;
 };

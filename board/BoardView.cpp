@@ -44,8 +44,16 @@ int digitOf(const GameState &game, const BoardField &field, int place)
 } // namespace
 
 BoardView::BoardView(const GameModel &model, const char *objectName, QWidget *parent)
+    : BoardView(model, objectName, BoardSettings::shared(), parent)
+{
+}
+
+BoardView::BoardView(const GameModel &model, const char *objectName, const BoardSettings &loadWith,
+                     QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    , m_loaded(loadWith)
+    , m_applied(loadWith)
 {
     const WindowDesign &design = ScoreBoardDesign::window();
     setObjectName(QString::fromLatin1(objectName));
@@ -54,13 +62,15 @@ BoardView::BoardView(const GameModel &model, const char *objectName, QWidget *pa
     setBackColor(design.backColor);
     resize(Units::twipsToPixelsX(design.clientWidth, this),
            Units::twipsToPixelsY(design.clientHeight, this));
+    m_area = new QWidget(this);
+    m_area->resize(size());
 
     buildFromDesign();
     showGame(m_model.state());
     connect(&m_model, &GameModel::changed, this, [this] { showGame(m_model.state()); });
 
     // Load: the preferences first, so the recorded text sizes are the preferred ones.
-    RefreshFormColors();
+    RefreshFormColors(loadWith);
     recordLayout();
 }
 
@@ -74,7 +84,7 @@ void BoardView::buildFromDesign()
         QWidget *built = nullptr;
         switch (c.kind) {
         case ControlKind::Label: {
-            auto *label = new TwipsLabel(this);
+            auto *label = new TwipsLabel(m_area);
             QFont font(QString::fromLatin1(c.fontFamily));
             font.setPointSizeF(c.fontSize);
             font.setBold(c.bold);
@@ -94,14 +104,14 @@ void BoardView::buildFromDesign()
             break;
         }
         case ControlKind::Shape: {
-            Shape1 = new TwipsShape(this);
+            Shape1 = new TwipsShape(m_area);
             Shape1->setBorderWidth(c.borderWidth);
             Shape1->setTwipsGeometry(c.left, c.top, c.width, c.height);
             built = Shape1;
             break;
         }
         case ControlKind::LedDisplay: {
-            auto *led = new LedDisplay(this);
+            auto *led = new LedDisplay(m_area);
             led->setBufferArea(c.bufferArea);
             if (c.digitSize > 0)
                 led->setDigitSize(c.digitSize);
@@ -146,8 +156,8 @@ void BoardView::recordLayout()
     // The reference size is the client area, not the outer frame: the frame is
     // unknown before the first show on most window systems, and the resize step
     // measures the client area too, so the ratios stay exact.
-    m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this)),
-                           wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this)));
+    m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(m_area->height(), this)),
+                           wholeTwips(Units::pixelsToTwipsX(m_area->width(), this)));
     for (const Scaled &s : m_scaled) {
         const L::Flags &flags = s.kind == ControlKind::Label ? L::LabelSet
             : s.kind == ControlKind::Shape                   ? L::FrameSet
@@ -163,10 +173,14 @@ void BoardView::resizeStep()
         return;
     // The board is measured by its client area, the same way it was at load:
     // the window frame is unknown before the first show on most platforms.
-    const int newHeight = wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this));
-    const int newWidth = wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this));
+    const int marginX = qRound(QWidget::width() * m_marginPercent / 100.0);
+    const int marginY = qRound(QWidget::height() * m_marginPercent / 100.0);
+    const QRect area = rect().adjusted(marginX, marginY, -marginX, -marginY);
+    const int newHeight = wholeTwips(Units::pixelsToTwipsY(area.height(), this));
+    const int newWidth = wholeTwips(Units::pixelsToTwipsX(area.width(), this));
     // No partly rescaled board is ever drawn; enabling updates repaints it whole.
     setUpdatesEnabled(false);
+    m_area->setGeometry(area);
     {
         const TwipsControl::PlacementBatch batch;
         m_layout.ResizeControls(newHeight, newWidth);
@@ -185,6 +199,14 @@ void BoardView::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         resizeStep();
+}
+
+void BoardView::setMarginPercent(int percent)
+{
+    if (percent == m_marginPercent)
+        return;
+    m_marginPercent = percent;
+    resizeStep();
 }
 
 void BoardView::toggleFullScreen()
@@ -238,7 +260,14 @@ GameState BoardView::shownGame() const
 
 void BoardView::RefreshFormColors()
 {
-    const BoardSettings &s = BoardSettings::shared();
+    RefreshFormColors(BoardSettings::shared());
+}
+
+void BoardView::RefreshFormColors(const BoardSettings &settings)
+{
+    // A copy first: `settings` may be the record of another board.
+    m_applied = settings;
+    const BoardSettings &s = m_applied;
     setBackColor(s.FormBackColor);
     Shape1->setBorderColor(s.LabelColor);
     for (TwipsLabel *label : m_labels)
