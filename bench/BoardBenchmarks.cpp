@@ -3,8 +3,9 @@
 #include "BenchWindow.h"
 #include "PaintCounter.h"
 
-#include "controls/LedDisplay.h"
+#include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
+#include "controls/LedDisplay.h"
 #include "core/GameModel.h"
 
 #include <benchmark/benchmark.h>
@@ -19,7 +20,7 @@
 
 namespace {
 
-LedDisplay *display(const ScoreBoard &board, const char *name)
+LedDisplay *display(const BoardView &board, const char *name)
 {
     return board.findChild<LedDisplay *>(QLatin1String(name));
 }
@@ -39,7 +40,7 @@ void typeOn(ScoreBoard &board, const char *name, const QString &keys)
     BenchWindow::repaintDirty();
 }
 
-QString shows(const ScoreBoard &board, const char *tens, const char *ones)
+QString shows(const BoardView &board, const char *tens, const char *ones)
 {
     QString text;
     for (const char *name : {tens, ones}) {
@@ -51,14 +52,25 @@ QString shows(const ScoreBoard &board, const char *tens, const char *ones)
 }
 
 // "+" and "-" in turn on the third home inning: each raises or lowers the
-// inning and the run total, so two displays change on every keystroke.
-void keystrokeOnInning(benchmark::State &state, QSize size)
+// inning and the run total, so two displays change on every keystroke. With
+// the audience board open, at the same size, its two displays follow in the
+// same timed step.
+void keystrokeOnInning(benchmark::State &state, QSize size, bool audienceOpen)
 {
     GameModel game;
     ScoreBoard board(game);
     if (!BenchWindow::showAt(board, size)) {
         state.SkipWithError("the board did not take the size");
         return;
+    }
+    std::unique_ptr<AudienceBoard> audience;
+    if (audienceOpen) {
+        audience = std::make_unique<AudienceBoard>(game, board);
+        if (!BenchWindow::showAt(*audience, size)) {
+            state.SkipWithError("the audience board did not take the size");
+            return;
+        }
+        board.activateWindow();
     }
     // 3 runs in the first inning and 2 in the third: a run total of 5.
     typeOn(board, "ledHome(1)", QStringLiteral("3"));
@@ -73,6 +85,10 @@ void keystrokeOnInning(benchmark::State &state, QSize size)
         if (display(board, "ledHome(3)")->caption() != 3
             || shows(board, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
             state.SkipWithError("the keystroke did not reach the inning");
+            return;
+        }
+        if (audience && shows(*audience, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
+            state.SkipWithError("the audience board did not follow");
             return;
         }
         state.counters["repainted"] = counter.count();
@@ -208,7 +224,7 @@ void registerBoardBenchmarks()
     const QSize designSize = ScoreBoard(game).size();
     for (const QSize size : {designSize, BenchWindow::ScreenSize}) {
         const std::string at = sizeName(size, designSize).toStdString();
-        benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size)
+        benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size, false)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(("typed_enter_hits/" + at).c_str(), typedEnterOnHits, size)
@@ -218,6 +234,10 @@ void registerBoardBenchmarks()
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
+    benchmark::RegisterBenchmark("keystroke_inning_audience/3840x2160", keystrokeOnInning, BenchWindow::ScreenSize,
+                                 true)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("full_repaint_image/3840x2160", fullRepaintToImage, BenchWindow::ScreenSize)
         ->Unit(benchmark::kMicrosecond)
         ->UseRealTime();

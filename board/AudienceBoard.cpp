@@ -61,6 +61,8 @@ void AudienceBoard::showFullScreenOn(QScreen &screen)
 void AudienceBoard::showBeside(const QWidget &board)
 {
     m_awaitedScreen.clear();
+    if (isVisible() && screen() != board.screen())
+        hide();
     setWindowState(windowState() & ~Qt::WindowFullScreen);
     setScreen(board.screen());
     // Right of the board, kept on its screen even where that overlaps the board.
