@@ -8,7 +8,10 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 
 Program::Program() = default;
 
@@ -24,6 +27,8 @@ ScoreBoard &Program::board()
         // An audience board follows the board it was built like.
         delete m_audience;
         m_board = new ScoreBoard(m_model);
+        m_board->addActions({m_history.undoAction(), m_history.redoAction()});
+        m_board->showNotSaved(!m_saving);
         // Back to the start screen, over the board; a click there returns here.
         connect(m_board.data(), &ScoreBoard::startScreenRequested, this, [this] { newStartScreen()->exec(); });
         connect(m_board.data(), &ScoreBoard::optionsRequested, this, &Program::runOptions);
@@ -46,6 +51,60 @@ StartScreen *Program::newStartScreen()
 void Program::start()
 {
     newStartScreen()->show();
+    if (!m_journal.acquire()) {
+        // The other copy keeps its own game (the journal has said so); this
+        // one must not touch it and is not saved.
+        m_saving = false;
+        showSaving();
+        return;
+    }
+    connect(&m_journal, &GameJournal::savingChanged, this, [this](bool saving) {
+        m_saving = saving;
+        showSaving();
+    });
+    if (const auto found = m_journal.recover()) {
+        // Asked once the start screen is up, over it.
+        QTimer::singleShot(0, this, [this, found = *found] { offerRecovered(found); });
+        return;
+    }
+    keepJournal();
+}
+
+void Program::finish()
+{
+    m_journal.discard();
+}
+
+void Program::offerRecovered(const GameJournal::Recovered &found)
+{
+    const QString when = QLocale::system().toString(found.savedAt.toLocalTime(), QLocale::ShortFormat);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Restore the game?"),
+                    QStringLiteral("Quorvane did not close normally. Restore the game that was in progress, "
+                                   "last saved %1?")
+                        .arg(when),
+                    QMessageBox::Yes | QMessageBox::No);
+    // Someone starting again after a crash wants the game back.
+    box.setDefaultButton(QMessageBox::Yes);
+    if (box.exec() == QMessageBox::Yes) {
+        m_model.restore(found.game);
+        m_history.clear();
+    } else {
+        m_journal.discard();
+    }
+    keepJournal();
+}
+
+void Program::keepJournal()
+{
+    const auto record = [this] { m_journal.record(m_model.state()); };
+    connect(&m_model, &GameModel::changed, this, record);
+    connect(&m_model, &GameModel::entriesChanged, this, record);
+}
+
+void Program::showSaving()
+{
+    if (m_board)
+        m_board->showNotSaved(!m_saving);
 }
 
 AudienceBoard *Program::audience() const

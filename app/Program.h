@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/GameJournal.h"
 #include "core/GameModel.h"
+#include "history/GameHistory.h"
 
 #include <QObject>
 #include <QPointer>
@@ -21,13 +23,17 @@ public:
     ~Program() override;
 
     GameModel &model() { return m_model; }
+    GameHistory &history() { return m_history; }
     // The one board, built the first time it is asked for and kept, so every
     // visit to the start screen comes back to it with all its numbers.
     ScoreBoard &board();
     // A start screen that leads here; it deletes itself when it closes.
     StartScreen *newStartScreen();
-    // The start screen as the program opens on it.
+    // The start screen as the program opens on it; the game of a run that
+    // did not end normally is offered back over it.
     void start();
+    // The program's normal end: the game is not kept for the next run.
+    void finish();
 
     // The audience board, built the first time it opens and kept with the
     // board; null before.
@@ -51,8 +57,14 @@ private:
     // settings, on the audience board.
     void refreshAudience(const BoardSettings &applied);
     void placeAudience(const QString &screenName);
+    void offerRecovered(const GameJournal::Recovered &found);
+    void keepJournal();
+    void showSaving();
 
     GameModel m_model;
+    GameHistory m_history{m_model};
+    GameJournal m_journal;
+    bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
     QPointer<AudienceBoard> m_audience;
 };

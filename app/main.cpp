@@ -61,5 +61,7 @@ int main(int argc, char *argv[])
     program.start();
     if (parser.isSet(audience))
         program.openAudience();
-    return QCoreApplication::exec();
+    const int code = QCoreApplication::exec();
+    program.finish();
+    return code;
 }

@@ -1,5 +1,6 @@
 #include "BenchWindow.h"
 #include "BoardBenchmarks.h"
+#include "JournalBenchmarks.h"
 #include "OptionsBenchmarks.h"
 
 #include "core/SettingsStore.h"
@@ -52,6 +53,7 @@ int main(int argc, char *argv[])
 
     registerBoardBenchmarks();
     registerOptionsBenchmarks();
+    registerJournalBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

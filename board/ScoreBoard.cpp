@@ -2,6 +2,7 @@
 
 #include "controls/LedDisplay.h"
 #include "core/GameModel.h"
+#include "forms/ScoreBoardDesign.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -89,6 +90,12 @@ void ScoreBoard::clearAll()
     box.setDefaultButton(QMessageBox::Yes);
     if (box.exec() == QMessageBox::Yes)
         m_model.clearAll();
+}
+
+void ScoreBoard::showNotSaved(bool notSaved)
+{
+    const QString title = QString::fromUtf8(ScoreBoardDesign::window().caption);
+    setWindowTitle(notSaved ? title + QStringLiteral(" (not saved)") : title);
 }
 
 QString ScoreBoard::atBatEntry() const

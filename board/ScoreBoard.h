@@ -22,6 +22,8 @@ public:
     void AllKeyPress(int keyAscii);
 
     GameModel &model() const { return m_model; }
+    // Marks the window's title while the game is not being saved.
+    void showNotSaved(bool notSaved);
 
     QString atBatEntry() const;
     QString homeHitsEntry() const;

@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "core/UserFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -95,10 +97,20 @@ std::optional<QString> storedText(SettingType type, const QVariant &stored)
 }
 
 // Named by its path, QSettings reads this one file and none of the system-wide
-// or organisation-wide files it would otherwise fall back to.
+// or organisation-wide files it would otherwise fall back to. Nothing when the
+// path holds no plain file of sane size: QSettings would read a pipe or a
+// device for ever, so such a store reads as missing, without being opened.
 std::unique_ptr<QSettings> openStore()
 {
-    return std::make_unique<QSettings>(settingsFileName(), QSettings::IniFormat);
+    const QString fileName = settingsFileName();
+    if (UserFile::unusableReason(fileName))
+        return nullptr;
+    return std::make_unique<QSettings>(fileName, QSettings::IniFormat);
+}
+
+QVariant storedValue(const QSettings *store, const QString &path)
+{
+    return store ? store->value(path) : QVariant();
 }
 
 QString nativePath(const QString &path)
@@ -110,13 +122,16 @@ QString nativePath(const QString &path)
 // process, and every later read finds them there as if they were stored. So a
 // save first checks what QSettings itself needs (a writable file or a folder to
 // create it in, room for its lock file and temporary file) and touches the
-// store only when those are there.
+// store only when those are there. A save also reads the file, and the lock
+// file when another writer holds it, so both must be plain files of sane size.
 std::optional<QString> unwritableReason(const QString &fileName)
 {
+    for (const QString &path : {fileName, fileName + QStringLiteral(".lock")}) {
+        if (auto reason = UserFile::unusableReason(path))
+            return reason;
+    }
     const QFileInfo file(fileName);
     const QString folder = file.absolutePath();
-    if (file.isDir())
-        return QStringLiteral("A folder stands where the file %1 should be.").arg(nativePath(fileName));
     if (!QDir().mkpath(folder))
         return QStringLiteral("The folder %1 cannot be created.").arg(nativePath(folder));
     if (file.exists()) {
@@ -172,7 +187,7 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
     for (const Key &key : Keys) {
         const QString fallback = QString::fromLatin1(
             defaults == SettingsDefaults::StartScreen ? key.startScreenDefault : key.dialogCloseDefault);
-        const QVariant stored = store->value(keyPath(key));
+        const QVariant stored = storedValue(store.get(), keyPath(key));
         const auto usable = stored.isValid() ? usableStoredValue(key.type, stored) : std::nullopt;
         assign(into, key, usable.value_or(fallback));
     }
@@ -180,18 +195,22 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
 
 std::optional<QString> LoadStoredText(const QString &path)
 {
-    const QVariant stored = openStore()->value(path);
+    const QVariant stored = storedValue(openStore().get(), path);
     return stored.isValid() ? storedText(SettingType::Text, stored) : std::nullopt;
 }
 
 SettingsSaveResult SaveStoredTexts(const QList<std::pair<QString, QString>> &values)
 {
-    const auto store = openStore();
     SettingsSaveResult result;
-    result.fileName = store->fileName();
-    if (const auto reason = unwritableReason(result.fileName)) {
+    result.fileName = settingsFileName();
+    const auto reason = unwritableReason(result.fileName);
+    const auto store = reason ? nullptr : openStore();
+    if (!store) {
         result.ok = false;
-        result.reason = *reason;
+        // openStore() refuses only a path unwritableReason() names, unless
+        // something took the file's place in between.
+        result.reason = reason.value_or(QStringLiteral("The file %1 was replaced while it was being saved.")
+                                            .arg(nativePath(result.fileName)));
         return result;
     }
 
@@ -207,7 +226,8 @@ SettingsSaveResult SaveStoredTexts(const QList<std::pair<QString, QString>> &val
         // A hand-edited line QSettings could not parse marks the object that
         // read it for good, whatever the write did. A fresh object retries a
         // write still pending, so its status tells whether ours went through.
-        status = openStore()->status();
+        if (const auto fresh = openStore())
+            status = fresh->status();
     }
     if (status == QSettings::NoError)
         return result;

@@ -13,7 +13,10 @@
 // configuration folder (settingsFileName(), on Linux
 // $XDG_CONFIG_HOME/Quorvane/Quorvane.conf, by default under ~/.config),
 // sections [ColorSettings] and [TextSettings], every value plain text so the
-// operator or another program can read and edit it.
+// operator or another program can read and edit it. Anything but a plain file
+// at that path (a folder, a pipe, a device, a socket) or a file larger than
+// UserFile::LargestSize is never opened: it reads as a missing store and a
+// save is refused, leaving it as it is.
 
 // Which defaults stand in for missing or unusable keys: they differ only in
 // TeamSize (19 as the start screen loads, 24 as the options dialog closes).

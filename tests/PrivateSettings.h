@@ -31,8 +31,10 @@ public:
         const QFileInfo where(folder());
         if (where.isDir()) {
             QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            // A folder standing at the file's place must stay searchable to be removed.
-            if (!QFileInfo(file()).isDir())
+            // A folder standing at the file's place must stay searchable to be
+            // removed; a link's target is not the test's to change.
+            const QFileInfo stored(file());
+            if (stored.isFile() && !stored.isSymLink())
                 QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
             QDir(folder()).removeRecursively();
         } else if (where.exists()) {

@@ -1,10 +1,12 @@
 #include "PrivateSettings.h"
+#include "StrangeFiles.h"
 #include "WindowCleanup.h"
 
 #include "controls/TwipsLabel.h"
 #include "TestProgram.h"
 #include "board/ScoreBoard.h"
 #include "core/FixedPoint.h"
+#include "core/UserFile.h"
 #include "startscreen/StartScreen.h"
 
 #include <QDateTime>
@@ -14,7 +16,9 @@
 #include <optional>
 
 // What can stand at the store's place instead of a plain file.
-enum class Obstacle { None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly };
+enum class Obstacle {
+    None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly, Pipe, Device, Socket
+};
 Q_DECLARE_METATYPE(Obstacle)
 
 namespace {
@@ -28,10 +32,12 @@ QByteArray garbage(qsizetype size, quint32 seed)
     return bytes;
 }
 
-// Everything about a path that only a save may change.
+// Everything about a path that only a save may change. Only a plain file is
+// read: a pipe or a device would never end.
 struct PathState {
     bool exists = false;
-    bool isDir = false;
+    bool isFile = false;
+    QString linkTarget;
     QByteArray bytes;
     QDateTime modified;
     QFile::Permissions permissions;
@@ -41,8 +47,9 @@ struct PathState {
 PathState stateOf(const QString &path)
 {
     const QFileInfo info(path);
-    return {info.exists(), info.isDir(), info.isDir() ? QByteArray() : P::contents(path), info.lastModified(),
-            info.permissions()};
+    const QByteArray bytes = info.isFile() ? P::contents(path) : QByteArray();
+    return {info.exists(),  info.isFile(),       info.symLinkTarget(),
+            bytes,          info.lastModified(), info.permissions()};
 }
 
 // A time long past, so that any write now would show.
@@ -69,6 +76,13 @@ std::optional<QString> place(Obstacle obstacle, const QByteArray &contents)
     if (obstacle == Obstacle::NoFile || obstacle == Obstacle::FolderForFile)
         return P::file();
     QDir().mkpath(P::folder());
+    if (obstacle == Obstacle::Pipe || obstacle == Obstacle::Device || obstacle == Obstacle::Socket) {
+        const auto kind = obstacle == Obstacle::Pipe ? StrangeFile::Pipe
+                        : obstacle == Obstacle::Device ? StrangeFile::Device : StrangeFile::Socket;
+        if (!putStrangeFile(kind, P::file()))
+            qFatal("cannot make %s", qPrintable(P::file()));
+        return P::file();
+    }
     writeDated(P::file(), contents);
     QFile file(P::file());
     const bool unreadable = obstacle == Obstacle::Unreadable, readOnly = obstacle == Obstacle::ReadOnly;
@@ -138,13 +152,20 @@ private Q_SLOTS:
         row("empty file", none, {}, defaults);
         row("binary garbage", none, garbage(64 * 1024, 7), defaults);
         row("garbage, then sound keys", none, garbage(4096, 11) + "\n" + soundFile, sound);
+        // Up to the size limit the keys are read, beyond it the file not at all.
         QByteArray junkLines;
-        for (int i = 0; junkLines.size() < 30'000'000; ++i)
+        for (int i = 0; junkLines.size() < UserFile::LargestSize / 2; ++i)
             junkLines += "; a comment line " + QByteArray::number(i) + "\nno equals sign here\n";
-        row("huge: 30 MB of junk around the keys", none, junkLines + soundFile + junkLines, sound);
-        row("huge team name (20 MB)", none, "[TextSettings]\nHomeText=" + QByteArray(20'000'000, 'W') + "\n",
-            P::with(defaults, {"HomeText=<20000000 characters>"}));
+        const QByteArray atLimit = (junkLines + soundFile + junkLines).left(UserFile::LargestSize - 1) + "\n";
+        row("huge: junk around the keys, at the size limit", none, atLimit, sound);
+        row("one byte over the size limit", none, atLimit + "\n", defaults, false);
+        const QByteArray name(UserFile::LargestSize - 100, 'W');
+        row("huge team name", none, "[TextSettings]\nHomeText=" + name + "\n",
+            P::with(defaults, {QStringLiteral("HomeText=<%1 characters>").arg(name.size())}));
         row("a folder where the file should be", Obstacle::FolderForFile, {}, defaults, false);
+        row("a named pipe where the file should be", Obstacle::Pipe, {}, defaults, false);
+        row("a link to a device where the file should be", Obstacle::Device, {}, defaults, false);
+        row("a socket where the file should be", Obstacle::Socket, {}, defaults, false);
         row("a file where the folder should be", Obstacle::FileForFolder, soundFile, defaults, false);
         row("no read permission", Obstacle::Unreadable, soundFile, defaults, false);
         row("no write permission", Obstacle::ReadOnly, soundFile, sound, false);

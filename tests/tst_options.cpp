@@ -1,5 +1,6 @@
 #include "BoardDriver.h"
 #include "ModalAnswerer.h"
+#include "StrangeFiles.h"
 
 #include "controls/TextBox.h"
 #include "controls/TwipsLabel.h"
@@ -483,9 +484,22 @@ private Q_SLOTS:
 
     // The edits are kept until the store can take them; that Cancel then still
     // discards them is in tst_hostilesettings, for every kind of obstacle.
+    void anUnwritableStoreKeepsTheDialogOpen_data()
+    {
+        QTest::addColumn<StrangeFile>("obstacle");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("folder") << StrangeFile::Folder << "A folder stands where";
+        QTest::newRow("named pipe") << StrangeFile::Pipe << "is not a regular file";
+        QTest::newRow("link to a device") << StrangeFile::Device << "is not a regular file";
+        QTest::newRow("socket") << StrangeFile::Socket << "is not a regular file";
+        QTest::newRow("oversized") << StrangeFile::Oversized << "larger than 1 MiB";
+    }
     void anUnwritableStoreKeepsTheDialogOpen()
     {
-        QVERIFY(QDir().mkpath(settingsFileName()));
+        QFETCH(StrangeFile, obstacle);
+        QFETCH(QString, says);
+        QVERIFY(QDir().mkpath(QFileInfo(settingsFileName()).absolutePath()));
+        QVERIFY(putStrangeFile(obstacle, settingsFileName(), "[TextSettings]\nHomeText=Stored\n"));
         open();
         retype("txtHomeText", "Lions");
 
@@ -495,13 +509,13 @@ private Q_SLOTS:
         QCOMPARE(warning.icon(), QMessageBox::Warning);
         QVERIFY2(warning.text().contains(QDir::toNativeSeparators(settingsFileName())), qPrintable(warning.text()));
         const QString reason = SaveBoardSettings().reason;
-        QVERIFY(!reason.isEmpty());
+        QVERIFY2(reason.contains(says), qPrintable(reason));
         QVERIFY2(warning.text().contains(reason), qPrintable(warning.text()));
         QVERIFY(dialog->isVisible());
         QCOMPARE(find<QLineEdit>("txtHomeText")->text(), "Lions");
         QCOMPARE(BoardSettings::shared().HomeText, "Lions");
 
-        QVERIFY(QDir(settingsFileName()).removeRecursively());
+        removeStore();
         click("cmdOk");
         QVERIFY(!dialog->isVisible());
         QCOMPARE(storedSettings().HomeText, "Lions");

@@ -1,0 +1,250 @@
+#include "StrangeFiles.h"
+
+#include "core/GameJournal.h"
+
+#include <QJsonDocument>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+
+namespace {
+
+// A game unlike game(m) for every other m up to 99.
+GameState game(int n)
+{
+    GameState g;
+    g.atBat = n;
+    g.home.inning(3) = n % 10;
+    g.visitor.hits = n / 10;
+    return g;
+}
+
+QByteArray shown(const std::optional<GameState> &game)
+{
+    return game ? QJsonDocument(game->toJson()).toJson(QJsonDocument::Compact) : "none";
+}
+
+QByteArray journalFile(int version, const QString &savedAt, const QJsonObject &game)
+{
+    return QJsonDocument(QJsonObject{{"version", version}, {"savedAt", savedAt}, {"game", game}}).toJson();
+}
+
+bool write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+void turn()
+{
+    QTest::qWait(5);
+}
+
+} // namespace
+
+class TestJournal : public QObject
+{
+    Q_OBJECT
+
+    QString m_folder;
+
+    QString at(const QString &name) const { return QDir(m_folder).filePath(name); }
+    bool there(const QString &name) const { return QFileInfo::exists(at(name)); }
+
+    // The game a file holds, read as its format says.
+    std::optional<GameState> gameIn(const QString &name) const
+    {
+        QFile file(at(name));
+        const QJsonObject json
+            = QJsonDocument::fromJson(file.open(QIODevice::ReadOnly) ? file.readAll() : "").object();
+        const QDateTime savedAt = QDateTime::fromString(json["savedAt"].toString(), Qt::ISODateWithMs);
+        if (json["version"] != 1 || savedAt.timeSpec() != Qt::UTC)
+            return std::nullopt;
+        return GameState::fromJson(json["game"].toObject());
+    }
+
+    // Writes game(first), then game(first + 1): the two generations.
+    void playTwoTurns(GameJournal &journal, int first)
+    {
+        journal.record(game(first));
+        turn();
+        journal.record(game(first + 1));
+        turn();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QCoreApplication::setOrganizationName("Quorvane");
+        QCoreApplication::setApplicationName("Quorvane");
+        m_folder = GameJournal().folder();
+        const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+        if (dataHome.isEmpty() || !m_folder.startsWith(QDir(dataHome).absolutePath() + u'/')) {
+            QStandardPaths::setTestModeEnabled(true);
+            m_folder = GameJournal().folder();
+        }
+    }
+    void init()
+    {
+        QDir(m_folder).removeRecursively();
+        QFile::remove(m_folder);
+        QVERIFY(QDir().mkpath(QFileInfo(m_folder).absolutePath()));
+    }
+
+    void recordsOnceATurnAndReadsBack()
+    {
+        const QDateTime start = QDateTime::currentDateTimeUtc();
+        {
+            GameJournal journal;
+            QVERIFY(journal.acquire());
+            QVERIFY(!journal.recover());
+            journal.record(game(1));
+            QVERIFY(!there("game.json"));
+            turn();
+            QCOMPARE(shown(gameIn("game.json")), shown(game(1)));
+            for (int n = 2; n <= 50; ++n)
+                journal.record(game(n));
+            turn();
+            // One write for the turn, so the generation before is still the first.
+            QCOMPARE(shown(gameIn("game.previous.json")), shown(game(1)));
+            QCOMPARE(shown(gameIn("game.json")), shown(game(50)));
+            journal.record(game(51)); // still waiting as the journal goes
+        }
+        GameJournal next;
+        QVERIFY(next.acquire());
+        const auto recovered = next.recover();
+        QVERIFY(recovered);
+        QCOMPARE(shown(recovered->game), shown(game(51)));
+        QVERIFY(recovered->savedAt >= start && recovered->savedAt <= QDateTime::currentDateTimeUtc());
+    }
+
+    void aDamagedJournalIsSetAside_data()
+    {
+        QTest::addColumn<int>("strange"); // a StrangeFile, or -1 for `bytes`
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("setAside");
+        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+        const QByteArray sound = journalFile(1, now, game(2).toJson());
+        QJsonObject unsound = game(2).toJson();
+        unsound["balls"] = 10; // no digit
+        const QStringList newest{"game.json.bad"};
+        QTest::newRow("truncated") << -1 << sound.left(sound.size() / 2) << newest;
+        QTest::newRow("garbage") << -1 << QByteArray("\x89PNG\r\n\0\xff", 8).repeated(50) << newest;
+        QTest::newRow("another version") << -1 << journalFile(2, now, game(2).toJson()) << newest;
+        QTest::newRow("an unsound game") << -1 << journalFile(1, now, unsound) << newest;
+        QTest::newRow("no time of saving") << -1 << journalFile(1, "yesterday", game(2).toJson()) << newest;
+        QTest::newRow("oversized") << int(StrangeFile::Oversized) << sound << newest;
+        QTest::newRow("a folder") << int(StrangeFile::Folder) << QByteArray() << newest;
+        QTest::newRow("a named pipe") << int(StrangeFile::Pipe) << QByteArray() << newest;
+        QTest::newRow("a link to a device") << int(StrangeFile::Device) << QByteArray() << newest;
+        QTest::newRow("one set aside before") << -1 << QByteArray("{") << QStringList{"game.json.2.bad"};
+        QTest::newRow("both generations") << -1 << QByteArray("{") << QStringList{"game.json.bad", "game.previous.json.bad"};
+    }
+    void aDamagedJournalIsSetAside()
+    {
+        QFETCH(int, strange);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, setAside);
+        const bool previousToo = setAside.contains("game.previous.json.bad");
+        {
+            GameJournal journal;
+            QVERIFY(journal.acquire());
+            playTwoTurns(journal, 1);
+        }
+        QVERIFY(QFile::remove(at("game.json")));
+        QVERIFY(strange < 0 ? write(at("game.json"), bytes)
+                            : putStrangeFile(StrangeFile(strange), at("game.json"), bytes));
+        QVERIFY(!setAside.contains("game.json.2.bad") || write(at("game.json.bad"), "set aside before"));
+        QVERIFY(!previousToo || write(at("game.previous.json"), bytes));
+
+        GameJournal journal;
+        QVERIFY(journal.acquire());
+        for (const QString &name : setAside)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("as .*/" + QRegularExpression::escape(name)));
+        const auto recovered = journal.recover();
+        QCOMPARE(shown(recovered ? std::optional(recovered->game) : std::nullopt),
+                 shown(previousToo ? std::nullopt : std::optional(game(1))));
+        QVERIFY(!there("game.json"));
+        for (const QString &name : setAside)
+            QVERIFY2(there(name), qPrintable(name));
+        journal.record(game(3));
+        turn();
+        QCOMPARE(shown(gameIn("game.json")), shown(game(3)));
+    }
+
+    // A file where the folder should be stops every write, even an
+    // administrator's, until it is gone.
+    void aFailingWriteLetsTheGameGoOn()
+    {
+        QVERIFY(write(m_folder, "not a folder"));
+        GameJournal journal;
+        QVERIFY(journal.acquire());
+        QList<bool> seen;
+        connect(&journal, &GameJournal::savingChanged, this, [&seen](bool saving) { seen.append(saving); });
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not kept on disk: The folder .* cannot be"));
+        playTwoTurns(journal, 1);
+        QVERIFY(!journal.saving());
+        QCOMPARE(seen, QList<bool>{false});
+
+        QVERIFY(QFile::remove(m_folder));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept on disk again"));
+        journal.record(game(3));
+        turn();
+        QVERIFY(journal.saving());
+        QCOMPARE(seen, (QList<bool>{false, true}));
+        QCOMPARE(shown(gameIn("game.json")), shown(game(3)));
+    }
+
+    // Another copy of the program reads, writes and removes nothing; the
+    // owner's discard() removes both generations and a write still waiting.
+    void aSecondCopyLeavesTheJournalAloneAndTheOwnerDiscardsIt()
+    {
+        GameJournal owner;
+        QVERIFY(owner.acquire());
+        playTwoTurns(owner, 1);
+        const QStringList files = QDir(m_folder).entryList(QDir::Files);
+        GameJournal second;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Another copy of Quorvane keeps its game"));
+        QVERIFY(!second.acquire());
+        QVERIFY(!second.recover());
+        second.record(game(5));
+        second.discard();
+        turn();
+        QCOMPARE(QDir(m_folder).entryList(QDir::Files), files);
+        QCOMPARE(shown(gameIn("game.json")), shown(game(2)));
+        QCOMPARE(shown(gameIn("game.previous.json")), shown(game(1)));
+
+        owner.record(game(3));
+        owner.discard();
+        turn();
+        QVERIFY(!there("game.json") && !there("game.previous.json"));
+        QVERIFY(!owner.recover());
+    }
+
+    // A crash while the lock was being made leaves one that names no owner.
+    void aLockNamingNoOwnerIsTakenOverOnceOld_data()
+    {
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("old") << 60 << true;
+        QTest::newRow("still being made") << 0 << false;
+    }
+    void aLockNamingNoOwnerIsTakenOverOnceOld()
+    {
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, taken);
+        QVERIFY(QDir().mkpath(m_folder));
+        QFile lock(at("game.lock"));
+        QVERIFY(lock.open(QIODevice::WriteOnly));
+        QVERIFY(lock.setFileTime(
+            QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        lock.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(taken ? "names no owner" : "Another copy"));
+        GameJournal journal;
+        QCOMPARE(journal.acquire(), taken);
+        QCOMPARE(there("game.lock.bad"), taken);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_journal.moc"
