@@ -116,7 +116,10 @@ void Program::openAudience()
 {
     if (!m_audience) {
         m_audience = new AudienceBoard(m_model, board());
+        // Keys pressed there reach the board as if pressed on it, its
+        // shortcuts (undo, redo) included.
         m_audience->forwardKeysTo(m_board);
+        m_audience->addActions(m_board->actions());
     }
     const AudienceSettings settings = LoadAudienceSettings();
     m_audience->setMargin(settings.margin);
