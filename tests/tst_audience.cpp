@@ -18,19 +18,14 @@
 
 namespace {
 
-// A screen plugged in, or unplugged, while the program runs; at the laptop's DPI.
-class PluggedScreen : public QPlatformScreen
-{
-public:
+// A screen plugged in and out while the program runs, on one desktop with
+// the laptop's: a window moving between them stays shown.
+struct PluggedScreen : QPlatformScreen {
     PluggedScreen(const QString &name, const QRect &geometry) : m_name(name), m_geometry(geometry) {}
     QRect geometry() const override { return m_geometry; }
     int depth() const override { return 32; }
     QImage::Format format() const override { return QImage::Format_RGB32; }
     QString name() const override { return m_name; }
-    QDpi logicalDpi() const override { return {96, 96}; }
-    QDpi logicalBaseDpi() const override { return {96, 96}; }
-    // One desktop with the laptop, as a desktop's screens are: a window keeps
-    // its native window, and stays shown, as it moves between them.
     QList<QPlatformScreen *> virtualSiblings() const override
     {
         QList<QPlatformScreen *> all;
@@ -38,16 +33,14 @@ public:
             all.append(screen->handle());
         return all;
     }
-
-private:
     QString m_name;
     QRect m_geometry;
 };
 
 } // namespace
 
-// The audience board: on the laptop's one screen (tests/laptop-screen.json)
-// and on screens plugged in and out as the test goes.
+// The audience board, from the laptop's one screen (tests/laptop-screen.json)
+// and screens the test plugs in and out.
 class TestAudience : public QObject
 {
     Q_OBJECT
@@ -58,8 +51,9 @@ private:
     std::unique_ptr<BoardDriver> drive;
     QHash<QString, PluggedScreen *> plugged;
 
-    AudienceBoard *audience() const { return program().audience(); }
+    static AudienceBoard *audience() { return program().audience(); }
     static void pressF2() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); }
+    static bool store(const QByteArray &keys) { return PrivateSettings::write("[AudienceDisplay]\n" + keys); }
 
     void plug(const QString &name, QSize size = {1920, 1080})
     {
@@ -68,8 +62,7 @@ private:
     }
     void unplug(const QString &name) { QWindowSystemInterface::handleScreenRemoved(plugged.take(name)); }
 
-    // The audience board shows what the board shows, control by control,
-    // to a screen reader, and pixel for pixel at the same size.
+    // Control by control, to a screen reader, and pixel for pixel at the same size.
     void verifySameAsBoard(const char *after)
     {
         QCOMPARE(audience()->backColor(), board->backColor());
@@ -105,8 +98,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        drive.reset();
-        deleteAllWindows();
+        drive.reset(), deleteAllWindows();
         for (const QString &name : plugged.keys())
             unplug(name);
     }
@@ -118,37 +110,33 @@ private Q_SLOTS:
         audience()->resize(board->size());
         BoardSettings &look = BoardSettings::shared();
         const std::pair<const char *, std::function<void()>> actions[] = {
-            {"inning digit", [&] { drive->type("ledHome(3)", "7"); }},
-            {"inning plus", [&] { drive->type("ledHome(3)", "+"); }},
-            {"inning blanked", [&] { drive->type("ledVisitor(2)", "1-"); }},
-            {"count", [&] { drive->type("ledBall(0)", "3-"), drive->type("ledOut(0)", "2+"); }},
-            {"errors", [&] { drive->type("ledVisitorErr", "4"); }},
-            {"typed entries", [&] {
-                 drive->type("ledAtBat(0)", "42\r"), drive->type("ledHomeHits(0)", "9 3\r+9\r");
+            {"inning keys", [&] { drive->type("ledHome(3)", "7+"), drive->type("ledVisitor(2)", "1-"); }},
+            {"count and errors", [&] { drive->type("ledBall(0)", "3-"), drive->type("ledVisitorErr", "4"); }},
+            {"entries", [&] { drive->type("ledHomeHits(0)", "9 3\r+9\r"), drive->type("ledAtBat(0)", "4"); }},
+            {"F2 twice types nothing", [&] {
+                 pressF2();
+                 QVERIFY(!audience()->isVisible());
+                 pressF2(), BoardDriver::typeToFocus("2\r");
+                 QVERIFY(audience()->isVisible());
+                 QCOMPARE(drive->shows("ledAtBat", 2), "42");
              }},
-            {"keys on the audience board go to the board's focus", [&] {
+            {"keys on the audience board, after a click on it, go to the board's focus", [&] {
                  drive->type("ledHome(6)", "1");
                  audience()->activateWindow();
                  QVERIFY(QTest::qWaitForWindowActive(audience()));
                  QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
-                 QTest::keyClick(audience(), '5');
-                 QTest::keyClick(audience(), '7');
+                 QTest::keyClicks(audience(), "57");
                  QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
-                 QCOMPARE(drive->shows("ledHome(6)"), "5");
+                 QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
                  board->activateWindow();
                  QVERIFY(QTest::qWaitForWindowActive(board));
              }},
             {"options", [&] {
                  look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
-                 look.TitleSize = FixedPoint::fromWhole(31);
-                 board->RefreshFormColors();
+                 look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
              }},
             {"both resized", [&] { board->resize(1280, 720), audience()->resize(1280, 720); }},
-            {"restored", [&] {
-                 GameState game = program().model().state();
-                 game.visitor.inning(9) = 8;
-                 program().model().restore(game);
-             }},
+            {"restored", [&] { program().model().restore(GameState{.atBat = 77}); }},
             {"clear all", [&] {
                  ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
                  drive->type("ledBall(0)", "c");
@@ -160,35 +148,6 @@ private Q_SLOTS:
             QVERIFY2(!BoardSnapshot(*board).changedSince(before).isEmpty(), after);
             verifySameAsBoard(after);
         }
-    }
-
-    void f2OpensAndClosesAndTypesNothing_data()
-    {
-        QTest::addColumn<QString>("display");
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("shows");
-        QTest::newRow("ball") << "ledBall(0)" << "3" << "" << "ledBall(0)" << "3";
-        QTest::newRow("inning") << "ledHome(4)" << "7" << "" << "ledHomeRuns" << "_7";
-        QTest::newRow("entry across F2") << "ledAtBat(0)" << "4" << "2\r" << "ledAtBat" << "42";
-    }
-    void f2OpensAndClosesAndTypesNothing()
-    {
-        QFETCH(QString, display);
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QFETCH(QString, field);
-        QFETCH(QString, shows);
-        const auto shown = [&] { return field.endsWith(')') ? drive->shows(field) : drive->shows(field, 2); };
-        drive->type(display, before);
-        for (const bool open : {true, false}) {
-            pressF2();
-            QCOMPARE(audience()->isVisible(), open);
-            QCOMPARE(QApplication::focusWidget(), drive->led(display));
-        }
-        BoardDriver::typeToFocus(after);
-        QCOMPARE(shown(), shows);
     }
 
     // Screens plugged in besides the laptop, the stored choice, and where the
@@ -211,7 +170,7 @@ private Q_SLOTS:
         QFETCH(QString, opensOn);
         for (const QString &name : screens)
             plug(name, name == "monitor" ? QSize(2560, 1440) : QSize(1920, 1080));
-        QVERIFY(PrivateSettings::write("[AudienceDisplay]\nScreen=" + stored.toUtf8() + "\nMargin=0\n"));
+        QVERIFY(store("Screen=" + stored.toUtf8()));
         pressF2();
         QVERIFY(audience()->isVisible());
         QCOMPARE(QApplication::activeWindow(), board);
@@ -223,34 +182,15 @@ private Q_SLOTS:
             QTRY_COMPARE(audience()->geometry(), audience()->screen()->geometry());
     }
 
-    void hidesWhileItsScreenIsAway()
-    {
-        plug("projector");
-        pressF2();
-        QCOMPARE(audience()->screen()->name(), "projector");
-        unplug("projector");
-        QVERIFY(!audience()->isVisible());
-        plug("projector");
-        QVERIFY(audience()->isFullScreen() && audience()->isVisible());
-        QCOMPARE(audience()->screen()->name(), "projector");
-        QTRY_COMPARE(audience()->geometry(), audience()->screen()->geometry());
-        // Away again, F2 closes it for good: it stays closed when the screen returns.
-        unplug("projector");
-        pressF2();
-        plug("projector");
-        QVERIFY(!audience()->isVisible());
-        QCOMPARE(QApplication::activeWindow(), board);
-    }
-
-    // The margin keeps the board clear of every edge and shows the board's
-    // colour; the options can change it and the screen while it is open.
-    void marginAndScreenFollowTheOptions()
+    // On a projector: the options choose another screen and a margin, kept
+    // clear in the board's colour; it hides while its screen is unplugged.
+    void followsTheOptionsAndItsScreen()
     {
         plug("projector");
         plug("monitor");
-        QVERIFY(PrivateSettings::write("[AudienceDisplay]\nScreen=projector\nMargin=0\n"));
+        QVERIFY(store("Screen=projector"));
         pressF2();
-        QVERIFY(PrivateSettings::write("[AudienceDisplay]\nScreen=monitor\nMargin=10\n"));
+        QVERIFY(store("Screen=monitor\nMargin=10"));
         board->RefreshFormColors();
         QCOMPARE(audience()->screen()->name(), "monitor");
         QTRY_COMPARE(audience()->size(), QSize(1920, 1080));
@@ -258,33 +198,34 @@ private Q_SLOTS:
         for (const QWidget *control : audience()->findChildren<TwipsControl *>())
             QVERIFY(clear.contains(QRect(control->mapTo(audience(), QPoint()), control->size())));
         QCOMPARE(audience()->grab().toImage().pixelColor(100, 50), Units::colorFromBgr(board->backColor()));
+
+        unplug("monitor");
+        QVERIFY(!audience()->isVisible());
+        plug("monitor");
+        QVERIFY(audience()->isFullScreen() && audience()->isVisible());
+        QCOMPARE(audience()->screen()->name(), "monitor");
+        // Away again, F2 closes it for good: it stays closed when the screen returns.
+        unplug("monitor");
+        pressF2();
+        plug("monitor");
+        QVERIFY(!audience()->isVisible());
+        QCOMPARE(QApplication::activeWindow(), board);
     }
 
-    void storedValues_data()
+    void storedValuesFallBackToTheDefaults()
     {
-        QTest::addColumn<QByteArray>("stored");
-        QTest::addColumn<QString>("screen");
-        QTest::addColumn<int>("margin");
-        QTest::newRow("a screen away is kept") << QByteArray("Screen= HDMI-2 \nMargin=10") << "HDMI-2" << 10;
-        QTest::newRow("nothing stored") << QByteArray() << "" << 0;
-        QTest::newRow("automatic") << QByteArray("Screen=automatic\nMargin=+3") << "" << 3;
-        QTest::newRow("over 10 %") << QByteArray("Margin=11") << "" << 0;
-        QTest::newRow("negative") << QByteArray("Margin=-1") << "" << 0;
-        QTest::newRow("fraction") << QByteArray("Margin=2.5") << "" << 0;
-        QTest::newRow("control character") << QByteArray("Screen=HDMI\x01") << "" << 0;
-        QTest::newRow("absurd name") << "Screen=" + QByteArray(300, 'x') << "" << 0;
-    }
-    void storedValues()
-    {
-        QFETCH(QByteArray, stored);
-        QFETCH(QString, screen);
-        QFETCH(int, margin);
-        QVERIFY(PrivateSettings::write("[AudienceDisplay]\n" + stored + "\n"));
-        const AudienceSettings loaded = LoadAudienceSettings();
-        QCOMPARE(loaded.screen, screen);
-        QCOMPARE(loaded.margin, margin);
-        QVERIFY(SaveAudienceSettings(loaded).ok);
-        QCOMPARE(LoadAudienceSettings(), loaded);
+        const std::tuple<QByteArray, QString, int> rows[] = {
+            {"Screen= HDMI-2 \nMargin=10", "HDMI-2", 10}, // a screen away is kept
+            {"Screen=automatic\nMargin=+3", "", 3},     {"Margin=11", "", 0},
+            {"Margin=-1", "", 0},  {"Margin=2.5", "", 0}, {"Screen=HDMI\x01", "", 0},
+            {"Screen=" + QByteArray(300, 'x'), "", 0},
+        };
+        for (const auto &[stored, screen, margin] : rows) {
+            QVERIFY(store(stored + '\n'));
+            const AudienceSettings loaded = LoadAudienceSettings();
+            QCOMPARE(loaded, (AudienceSettings{screen, margin}));
+            QVERIFY(SaveAudienceSettings(loaded).ok && LoadAudienceSettings() == loaded);
+        }
     }
 
     // A chosen screen that is not connected, or goes away, stays chosen.
