@@ -6,6 +6,7 @@
 #include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
 #include "controls/LedDisplay.h"
+#include "core/GameJournal.h"
 #include "core/GameModel.h"
 
 #include <benchmark/benchmark.h>
@@ -13,6 +14,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -51,6 +53,30 @@ QString shows(const BoardView &board, const char *tens, const char *ones)
     return text;
 }
 
+// Shows the board with 3 runs in the first home inning and 2 in the third,
+// a run total of 5, and checks that "+" there raises both; false, with the
+// benchmark skipped, when the board is not ready so.
+bool readyOnInning(benchmark::State &state, ScoreBoard &board, QSize size)
+{
+    if (!BenchWindow::showAt(board, size)) {
+        state.SkipWithError("the board did not take the size");
+        return false;
+    }
+    typeOn(board, "ledHome(1)", QStringLiteral("3"));
+    typeOn(board, "ledHome(3)", QStringLiteral("2"));
+    BenchWindow::settle();
+    PaintCounter counter(board);
+    BenchWindow::keystrokeShown(board.windowHandle(), Qt::Key_Plus, QStringLiteral("+"));
+    if (display(board, "ledHome(3)")->caption() != 3
+        || shows(board, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
+        state.SkipWithError("the keystroke did not reach the inning");
+        return false;
+    }
+    state.counters["repainted"] = counter.count();
+    BenchWindow::keystrokeShown(board.windowHandle(), Qt::Key_Minus, QStringLiteral("-"));
+    return true;
+}
+
 // "+" and "-" in turn on the third home inning: each raises or lowers the
 // inning and the run total, so two displays change on every keystroke. With
 // the audience board open, at the same size, its two displays follow in the
@@ -59,10 +85,9 @@ void keystrokeOnInning(benchmark::State &state, QSize size, bool audienceOpen)
 {
     GameModel game;
     ScoreBoard board(game);
-    if (!BenchWindow::showAt(board, size)) {
-        state.SkipWithError("the board did not take the size");
+    if (!readyOnInning(state, board, size))
         return;
-    }
+    QWindow *window = board.windowHandle();
     std::unique_ptr<AudienceBoard> audience;
     if (audienceOpen) {
         audience = std::make_unique<AudienceBoard>(game, board);
@@ -71,34 +96,53 @@ void keystrokeOnInning(benchmark::State &state, QSize size, bool audienceOpen)
             return;
         }
         board.activateWindow();
-    }
-    // 3 runs in the first inning and 2 in the third: a run total of 5.
-    typeOn(board, "ledHome(1)", QStringLiteral("3"));
-    typeOn(board, "ledHome(3)", QStringLiteral("2"));
-    BenchWindow::settle();
-    QWindow *window = board.windowHandle();
-    const QString plus = QStringLiteral("+");
-    const QString minus = QStringLiteral("-");
-    {
-        PaintCounter counter(board);
-        BenchWindow::keystrokeShown(window, Qt::Key_Plus, plus);
-        if (display(board, "ledHome(3)")->caption() != 3
-            || shows(board, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
-            state.SkipWithError("the keystroke did not reach the inning");
-            return;
-        }
-        if (audience && shows(*audience, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
+        BenchWindow::keystrokeShown(window, Qt::Key_Plus, QStringLiteral("+"));
+        if (shows(*audience, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
             state.SkipWithError("the audience board did not follow");
             return;
         }
-        state.counters["repainted"] = counter.count();
-        BenchWindow::keystrokeShown(window, Qt::Key_Minus, minus);
+        BenchWindow::keystrokeShown(window, Qt::Key_Minus, QStringLiteral("-"));
     }
+    const QString plus = QStringLiteral("+");
+    const QString minus = QStringLiteral("-");
     bool up = true;
     for (auto _ : state) {
         BenchWindow::keystrokeShown(window, up ? Qt::Key_Plus : Qt::Key_Minus, up ? plus : minus);
         up = !up;
     }
+}
+
+// The same keystroke at 3840 x 2160 and the event-loop turn after it, with or
+// without the game journal recording every change of the game as the program
+// does: what the journal adds to a keystroke is the difference.
+void keystrokeAndTurn(benchmark::State &state, bool journalled)
+{
+    GameModel game;
+    ScoreBoard board(game);
+    const QTemporaryDir folder;
+    GameJournal journal(folder.path());
+    if (journalled) {
+        if (!folder.isValid() || !journal.acquire()) {
+            state.SkipWithError("no folder for the journal");
+            return;
+        }
+        const auto record = [&journal, &game] { journal.record(game.state()); };
+        QObject::connect(&game, &GameModel::changed, &journal, record);
+        QObject::connect(&game, &GameModel::entriesChanged, &journal, record);
+    }
+    if (!readyOnInning(state, board, BenchWindow::ScreenSize))
+        return;
+    QWindow *window = board.windowHandle();
+    const QString plus = QStringLiteral("+");
+    const QString minus = QStringLiteral("-");
+    bool up = true;
+    for (auto _ : state) {
+        BenchWindow::keystrokeShown(window, up ? Qt::Key_Plus : Qt::Key_Minus, up ? plus : minus);
+        QCoreApplication::processEvents();
+        up = !up;
+    }
+    if (journalled && !journal.saving())
+        state.SkipWithError("the journal did not save");
 }
 
 // Enter after a typed number on the home hits; only the Enter is timed.
@@ -231,6 +275,12 @@ void registerBoardBenchmarks()
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(("resize_walk/" + at).c_str(), resizeWalk, size)
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+    }
+    for (const bool journalled : {false, true}) {
+        benchmark::RegisterBenchmark(journalled ? "keystroke_turn/journal" : "keystroke_turn/no_journal",
+                                     keystrokeAndTurn, journalled)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }

@@ -1,5 +1,5 @@
 #pragma once
 
-// The game journal's figure: the write of one event-loop turn, which the next
-// keystroke may wait behind.
+// The game journal's figure: one write as its own thread makes it, which a
+// keystroke no longer waits for (see keystroke_turn in BoardBenchmarks).
 void registerJournalBenchmarks();

@@ -1,60 +1,18 @@
 #include "core/GameJournal.h"
 
-#include "core/UserFile.h"
+#include "core/JournalWriter.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
 
-const QString Newest = QStringLiteral("game.json");
-const QString Previous = QStringLiteral("game.previous.json");
-const QString Lock = QStringLiteral("game.lock");
-
-// How many files set aside under one name are kept apart.
-constexpr int MostSetAside = 99;
-
-// A lock file younger than this may be one another copy is still writing.
-constexpr qint64 LockWritingSeconds = 10;
-
-QString shown(const QString &path)
+// Runs `call` on the writer's thread and waits for it. The writer takes calls
+// in turn, so every write handed over before has ended when this returns.
+template <typename Call> void waitFor(JournalWriter *writer, Call call)
 {
-    return QDir::toNativeSeparators(path);
-}
-
-void warn(const QString &line)
-{
-    qWarning("%s", qPrintable(line));
-}
-
-// What a journal file holds, or why it is not one.
-std::optional<GameJournal::Recovered> parse(const QByteArray &bytes, QString &damage)
-{
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    const QJsonObject json = document.object();
-    if (error.error != QJsonParseError::NoError) {
-        damage = QStringLiteral("%1 at byte %2").arg(error.errorString()).arg(error.offset);
-    } else if (!document.isObject()) {
-        damage = QStringLiteral("it is no JSON object");
-    } else if (json.value(QStringLiteral("version")) != QJsonValue(GameJournal::FormatVersion)) {
-        damage = QStringLiteral("it is not of version %1").arg(GameJournal::FormatVersion);
-    } else {
-        const QDateTime savedAt
-            = QDateTime::fromString(json.value(QStringLiteral("savedAt")).toString(), Qt::ISODateWithMs);
-        const auto game = GameState::fromJson(json.value(QStringLiteral("game")).toObject());
-        if (savedAt.isValid() && game)
-            return GameJournal::Recovered{*game, savedAt.toUTC()};
-        damage = savedAt.isValid() ? QStringLiteral("it holds no sound game")
-                                   : QStringLiteral("it does not say when it was saved");
-    }
-    return std::nullopt;
+    QMetaObject::invokeMethod(writer, call, Qt::BlockingQueuedConnection);
 }
 
 } // namespace
@@ -67,126 +25,49 @@ GameJournal::GameJournal(QObject *parent)
 GameJournal::GameJournal(const QString &folder, QObject *parent)
     : QObject(parent)
     , m_folder(folder)
-    , m_lock(path(Lock))
+    , m_writer(std::make_unique<JournalWriter>(folder))
 {
-    // Held for the whole game: only a lock whose owner has ended is stale,
-    // never one that is merely old.
-    m_lock.setStaleLockTime(0);
     m_writeTimer.setSingleShot(true);
     m_writeTimer.setInterval(0);
-    connect(&m_writeTimer, &QTimer::timeout, this, &GameJournal::writePending);
+    connect(&m_writeTimer, &QTimer::timeout, this, &GameJournal::handOver);
+    connect(m_writer.get(), &JournalWriter::written, this, &GameJournal::writeDone);
+    connect(m_writer.get(), &JournalWriter::failed, this, &GameJournal::writeFailed);
+    m_thread.setObjectName(QStringLiteral("Game journal"));
+    m_writer->moveToThread(&m_thread);
+    m_thread.start();
 }
 
 GameJournal::~GameJournal()
 {
-    if (m_writeTimer.isActive()) {
-        m_writeTimer.stop();
-        writePending();
+    m_writeTimer.stop();
+    if (owns() && m_unsent) {
+        m_unsent = false;
+        waitFor(m_writer.get(), [writer = m_writer.get(), game = m_pending] { writer->write(game); });
     }
-}
-
-QString GameJournal::path(const QString &name) const
-{
-    return QDir(m_folder).filePath(name);
+    m_thread.quit();
+    m_thread.wait();
+    // A last failure on its way here is still printed, but told to no one:
+    // whoever listens may be going too.
+    blockSignals(true);
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    // The lock goes with the writer, after its last write.
+    m_writer.reset();
 }
 
 bool GameJournal::acquire()
 {
-    QString why;
-    if (!takeLock(why) && why.isEmpty()) {
-        m_ownership = Ownership::Inert;
-        warn(QStringLiteral("Another copy of Quorvane keeps its game in %1; this one keeps none.")
-                 .arg(shown(m_folder)));
-        return false;
-    }
-    m_ownership = Ownership::Owner;
-    return true;
-}
-
-bool GameJournal::takeLock(QString &why)
-{
-    if (m_lock.isLocked())
-        return true;
-    if (m_folder.isEmpty()) {
-        why = QStringLiteral("There is no folder for the game journal.");
-        return false;
-    }
-    if (!QDir().mkpath(m_folder)) {
-        why = QStringLiteral("The folder %1 cannot be made.").arg(shown(m_folder));
-        return false;
-    }
-    const QString lockName = path(Lock);
-    if (const auto reason = UserFile::unusableReason(lockName); reason && !setAside(lockName, *reason)) {
-        why = *reason;
-        return false;
-    }
-    if (m_lock.tryLock(0))
-        return true;
-    if (m_lock.error() == QLockFile::LockFailedError) {
-        // QLockFile has found the owner running. A lock that names no owner
-        // was left half made by a crash, unless another copy is making it now.
-        qint64 pid = 0;
-        QString host, application;
-        const QFileInfo lock(lockName);
-        if (m_lock.getLockInfo(&pid, &host, &application)
-            || qAbs(lock.lastModified().secsTo(QDateTime::currentDateTime())) < LockWritingSeconds)
-            return false;
-        if (setAside(lockName, QStringLiteral("The lock file %1 names no owner.").arg(shown(lockName)))
-            && m_lock.tryLock(0))
-            return true;
-        if (m_lock.error() == QLockFile::LockFailedError)
-            return false;
-    }
-    why = QStringLiteral("The lock file %1 cannot be made.").arg(shown(lockName));
-    return false;
-}
-
-bool GameJournal::setAside(const QString &fileName, const QString &why)
-{
-    for (int n = 1; n <= MostSetAside; ++n) {
-        const QString aside
-            = n == 1 ? fileName + QStringLiteral(".bad") : QStringLiteral("%1.%2.bad").arg(fileName).arg(n);
-        const QFileInfo taken(aside);
-        if (taken.exists() || taken.isSymLink())
-            continue;
-        // A pipe or a device is renamed, never copied: QFile reads no
-        // sequential file to move it.
-        if (!QFile::rename(fileName, aside))
-            return false;
-        warn(QStringLiteral("%1 It is set aside as %2.").arg(why, shown(aside)));
-        return true;
-    }
-    return false;
+    bool owner = false;
+    waitFor(m_writer.get(), [&owner, writer = m_writer.get()] { owner = writer->acquire(); });
+    m_ownership = owner ? Ownership::Owner : Ownership::Inert;
+    return owner;
 }
 
 std::optional<GameJournal::Recovered> GameJournal::recover()
 {
-    if (!owns())
-        return std::nullopt;
-    for (const QString &name : {Newest, Previous}) {
-        if (auto recovered = read(path(name)))
-            return recovered;
-    }
-    return std::nullopt;
-}
-
-std::optional<GameJournal::Recovered> GameJournal::read(const QString &fileName)
-{
-    if (!QFileInfo::exists(fileName))
-        return std::nullopt;
-    auto why = UserFile::unusableReason(fileName);
-    if (!why) {
-        QFile file(fileName);
-        QString damage;
-        if (!file.open(QIODevice::ReadOnly))
-            damage = file.errorString();
-        else if (auto recovered = parse(file.read(UserFile::LargestSize), damage))
-            return recovered;
-        why = QStringLiteral("The game journal %1 is damaged: %2.").arg(shown(fileName), damage);
-    }
-    if (!setAside(fileName, *why))
-        warn(QStringLiteral("%1 It cannot be set aside.").arg(*why));
-    return std::nullopt;
+    std::optional<Recovered> recovered;
+    if (owns())
+        waitFor(m_writer.get(), [&recovered, writer = m_writer.get()] { recovered = writer->recover(); });
+    return recovered;
 }
 
 void GameJournal::record(const GameState &game)
@@ -194,56 +75,45 @@ void GameJournal::record(const GameState &game)
     if (!owns())
         return;
     m_pending = game;
-    if (!m_writeTimer.isActive())
+    m_unsent = true;
+    if (!m_writing && !m_writeTimer.isActive())
         m_writeTimer.start();
 }
 
-void GameJournal::writePending()
+void GameJournal::handOver()
 {
-    if (!owns())
+    if (!owns() || !m_unsent || m_writing)
         return;
-    const auto failure = write(m_pending);
-    if (failure && m_saving) {
-        m_saving = false;
-        warn(QStringLiteral("The game is not kept on disk: %1 It goes on, and the next change tries again.")
-                 .arg(*failure));
-        emit savingChanged(false);
-    } else if (!failure && !m_saving) {
-        m_saving = true;
-        warn(QStringLiteral("The game is kept on disk again in %1.").arg(shown(m_folder)));
-        emit savingChanged(true);
-    }
+    m_unsent = false;
+    m_writing = true;
+    QMetaObject::invokeMethod(
+        m_writer.get(), [writer = m_writer.get(), game = m_pending] { writer->write(game); },
+        Qt::QueuedConnection);
 }
 
-std::optional<QString> GameJournal::write(const GameState &game)
+void GameJournal::writeDone()
 {
-    QString why;
-    if (!takeLock(why)) {
-        if (!why.isEmpty())
-            return why;
+    m_writing = false;
+    if (!m_saving) {
+        m_saving = true;
+        qWarning("The game is kept on disk again in %s.", qPrintable(QDir::toNativeSeparators(m_folder)));
+        emit savingChanged(true);
+    }
+    handOver();
+}
+
+void GameJournal::writeFailed(const QString &why, bool ownerElsewhere)
+{
+    m_writing = false;
+    if (ownerElsewhere)
         m_ownership = Ownership::Inert;
-        return QStringLiteral("Another copy of Quorvane keeps its game in %1.").arg(shown(m_folder));
+    if (m_saving) {
+        m_saving = false;
+        qWarning(
+            "The game is not kept on disk: %s It goes on, and the next change tries again.", qPrintable(why));
+        emit savingChanged(false);
     }
-    const QString newest = path(Newest), previous = path(Previous);
-    for (const QString &fileName : {newest, previous}) {
-        if (const auto reason = UserFile::unusableReason(fileName); reason && !setAside(fileName, *reason))
-            return reason;
-    }
-    // The newest becomes the previous; a crash from here on leaves that one.
-    if (QFileInfo::exists(newest)) {
-        if (QFileInfo::exists(previous) && !QFile::remove(previous))
-            return QStringLiteral("The file %1 cannot be replaced.").arg(shown(previous));
-        if (!QFile::rename(newest, previous))
-            return QStringLiteral("The file %1 cannot be renamed.").arg(shown(newest));
-    }
-    const QString savedAt = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    const QJsonObject json{{QStringLiteral("version"), FormatVersion},
-                           {QStringLiteral("savedAt"), savedAt},
-                           {QStringLiteral("game"), game.toJson()}};
-    QSaveFile file(newest);
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(json).toJson()) < 0 || !file.commit())
-        return QStringLiteral("The file %1 cannot be written (%2).").arg(shown(newest), file.errorString());
-    return std::nullopt;
+    handOver();
 }
 
 void GameJournal::discard()
@@ -251,10 +121,6 @@ void GameJournal::discard()
     if (!owns())
         return;
     m_writeTimer.stop();
-    for (const QString &name : {Newest, Previous}) {
-        const QString fileName = path(name);
-        if (QFileInfo(fileName).isFile() && !QFile::remove(fileName))
-            warn(QStringLiteral("The game journal %1 cannot be removed; the next start will offer it.")
-                     .arg(shown(fileName)));
-    }
+    m_unsent = false;
+    waitFor(m_writer.get(), [writer = m_writer.get()] { writer->discard(); });
 }

@@ -3,16 +3,19 @@
 #include "core/GameState.h"
 
 #include <QDateTime>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QThread>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
+
+class JournalWriter;
 
 // Keeps the game on disk while it is played, so that after a crash, a kill or
 // a power cut the next start can offer it back. At most the changes of the
-// last event-loop turn are lost.
+// last event-loop turn and of the write under way are lost.
 //
 // The files, in the per-user data folder (on Linux
 // ~/.local/share/Quorvane/Quorvane):
@@ -29,6 +32,11 @@
 // record() at every change of the game, and discard() when the game ends
 // normally or the operator declines the offer. Every file is checked with
 // UserFile before it is opened.
+//
+// The disk work runs on the journal's own thread (JournalWriter), one write
+// at a time: record() never waits for it, and changes that come while a write
+// is under way are written together once it is done. acquire(), recover() and
+// discard() wait for the writes handed over before them.
 class GameJournal : public QObject
 {
     Q_OBJECT
@@ -47,7 +55,8 @@ public:
     explicit GameJournal(QObject *parent = nullptr);
     // The journal in another folder, made at the first write.
     explicit GameJournal(const QString &folder, QObject *parent = nullptr);
-    // Writes a state recorded but not yet written, then lets the journal go.
+    // Writes a state recorded but not yet written, ends the thread, then lets
+    // the journal go.
     ~GameJournal() override;
 
     QString folder() const { return m_folder; }
@@ -64,11 +73,13 @@ public:
     // one line on stderr, and the one before it is tried.
     std::optional<Recovered> recover();
 
-    // Takes the game as it is now; it reaches the disk once the event loop
-    // turns, however many changes that turn made.
+    // Takes the game as it is now; it goes to the disk once the event loop
+    // turns, however many changes that turn made, or once the write under
+    // way is done.
     void record(const GameState &game);
 
-    // Removes both generations and any write still waiting.
+    // Removes both generations and any write still waiting; a write under
+    // way ends first.
     void discard();
 
     // False while writes fail (no folder, a full disk): the game goes on, the
@@ -82,22 +93,19 @@ private:
     enum class Ownership { NotAcquired, Owner, Inert };
 
     bool owns() const { return m_ownership == Ownership::Owner && !m_folder.isEmpty(); }
-    QString path(const QString &name) const;
-    // True when this copy holds the lock. Otherwise `why` says why the lock
-    // cannot be made, or stays empty when another running copy holds it.
-    bool takeLock(QString &why);
-    // Moves a file that stands in the way out of it, saying why on stderr;
-    // false, silent, when it cannot be moved.
-    bool setAside(const QString &fileName, const QString &why);
-    std::optional<Recovered> read(const QString &fileName);
-    void writePending();
-    // Why the game did not reach the disk; nullopt when it did.
-    std::optional<QString> write(const GameState &game);
+    void handOver();
+    void writeDone();
+    void writeFailed(const QString &why, bool ownerElsewhere);
 
     QString m_folder;
-    QLockFile m_lock;
     Ownership m_ownership = Ownership::NotAcquired;
     GameState m_pending;
+    // m_pending has changes the writer has not been given.
+    bool m_unsent = false;
+    // A write has been handed over and has not said how it went.
+    bool m_writing = false;
     QTimer m_writeTimer;
     bool m_saving = true;
+    QThread m_thread;
+    std::unique_ptr<JournalWriter> m_writer;
 };

@@ -51,10 +51,12 @@ int playUntilKilled()
     type("ledAtBat(0)", QStringLiteral("7\r4"));
     type("ledOut(0)", QStringLiteral("2"));
     const QByteArray game = QJsonDocument(program.model().state().toJson()).toJson(QJsonDocument::Compact);
-    QTest::qWaitFor([&] {
+    const bool kept = QTest::qWaitFor([&] {
         QFile file(journalFile());
         return file.open(QIODevice::ReadOnly) && file.readAll().contains(game);
     });
+    if (!kept)
+        return 1;
     std::printf("%s\n", game.constData());
     std::fflush(stdout);
     return QCoreApplication::exec();
