@@ -284,8 +284,8 @@ void registerBoardBenchmarks()
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
-    benchmark::RegisterBenchmark("keystroke_inning_audience/3840x2160", keystrokeOnInning, BenchWindow::ScreenSize,
-                                 true)
+    const QSize screen = BenchWindow::ScreenSize;
+    benchmark::RegisterBenchmark("keystroke_inning_audience/3840x2160", keystrokeOnInning, screen, true)
         ->Unit(benchmark::kMicrosecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark("full_repaint_image/3840x2160", fullRepaintToImage, BenchWindow::ScreenSize)
