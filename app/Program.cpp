@@ -170,7 +170,9 @@ void Program::refreshAudience(const BoardSettings &applied)
 
 bool Program::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_board && event->type() == QEvent::Close)
+    // Watching the board alone. No comparison with m_board: a board being
+    // deleted is closed as a plain widget, no longer a ScoreBoard.
+    if (event->type() == QEvent::Close)
         closeAudience();
     return QObject::eventFilter(watched, event);
 }
