@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include "app/AfterFirstFrame.h"
 #include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
 #include "core/AudienceSettings.h"
@@ -12,6 +13,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+
+#include <utility>
 
 Program::Program() = default;
 
@@ -48,9 +51,12 @@ StartScreen *Program::newStartScreen()
     return startScreen;
 }
 
-void Program::start()
+void Program::start(std::function<void()> onceShown)
 {
-    newStartScreen()->show();
+    StartScreen *first = newStartScreen();
+    first->show();
+    if (onceShown)
+        AfterFirstFrame::run(*first, std::move(onceShown));
     if (!m_journal.acquire()) {
         // The other copy keeps its own game (the journal has said so); this
         // one must not touch it and is not saved.

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class AudienceBoard;
 struct BoardSettings;
 class ScoreBoard;
@@ -29,9 +31,10 @@ public:
     ScoreBoard &board();
     // A start screen that leads here; it deletes itself when it closes.
     StartScreen *newStartScreen();
-    // The start screen as the program opens on it; the game of a run that
-    // did not end normally is offered back over it.
-    void start();
+    // The start screen as the program opens on it; `onceShown` runs when it
+    // has painted its first frame. The game of a run that did not end
+    // normally is offered back over it.
+    void start(std::function<void()> onceShown = {});
     // The program's normal end: the game is not kept for the next run.
     void finish();
 

@@ -55,10 +55,13 @@ int main(int argc, char *argv[])
     }
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
 
     Program program;
-    program.start();
+    // The icon is drawn from an SVG, which takes a plugin and the vector
+    // renderer: the start screen comes on screen first.
+    program.start([] {
+        QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
+    });
     if (parser.isSet(audience))
         program.openAudience();
     const int code = QCoreApplication::exec();

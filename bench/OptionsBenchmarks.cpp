@@ -17,8 +17,7 @@ struct Texts {
     QString title;
 };
 
-// Both passes, every step, with the dialog on screen as the operator types:
-// the yield of each step of the names' pass is part of the call.
+// Both passes, every step, with the dialog on screen as the operator types.
 void previewIt(benchmark::State &state, const Texts &texts)
 {
     BoardSettings &s = BoardSettings::shared();
@@ -39,7 +38,7 @@ void previewIt(benchmark::State &state, const Texts &texts)
             dialog.PreviewIt();
         // Counters would break the CSV report: every run must have the same.
         state.SetLabel(QStringLiteral("TeamSize %1; TitleSize %2")
-                           .arg(s.TeamSize.toText(), s.TitleSize.toText())
+                           .arg(dialog.edits().TeamSize.toText(), dialog.edits().TitleSize.toText())
                            .toStdString());
     }
     LoadBoardSettings(SettingsDefaults::StartScreen);

@@ -1,8 +1,7 @@
 #include "board/BoardView.h"
 
-#include "controls/ControlName.h"
+#include "controls/DesignBuilder.h"
 #include "controls/LedDisplay.h"
-#include "controls/OuterGeometry.h"
 #include "controls/TwipsLabel.h"
 #include "controls/TwipsShape.h"
 #include "controls/Units.h"
@@ -76,78 +75,39 @@ BoardView::BoardView(const GameModel &model, const char *objectName, const Board
 
 void BoardView::buildFromDesign()
 {
-    QHash<QString, LedDisplay *> displays;
+    const DesignBuilder built(*m_area, ScoreBoardDesign::controls());
     QHash<QString, std::vector<LedDisplay *>> numbers; // a field's digits, ones first
-    for (const ControlDesign &c : ScoreBoardDesign::controls()) {
-        const QString name = c.index >= 0 ? ControlName::element(c.name, c.index)
-                                          : QString::fromLatin1(c.name);
-        QWidget *built = nullptr;
-        switch (c.kind) {
-        case ControlKind::Label: {
-            auto *label = new TwipsLabel(m_area);
-            QFont font(QString::fromLatin1(c.fontFamily));
-            font.setPointSizeF(c.fontSize);
-            font.setBold(c.bold);
-            label->setFont(font);
-            label->setAlignment(c.alignment);
-            label->setCaption(QString::fromUtf8(c.caption));
-            label->setForeColor(0xFFFFFF);
-            label->setTwipsGeometry(c.left, c.top, c.width, c.height);
+    for (const auto &[c, control] : built.controls()) {
+        auto *widget = static_cast<QWidget *>(control);
+        if (c->layoutSlot >= 0)
+            m_scaled.push_back({c->layoutSlot, widget, c->kind});
+        if (auto *label = qobject_cast<TwipsLabel *>(widget))
             m_labels.push_back(label);
-            for (const auto &[named, member] : {std::pair{"lblBoardTitle", &BoardView::lblBoardTitle},
-                                                {"lblHome", &BoardView::lblHome},
-                                                {"lblVisitor", &BoardView::lblVisitor}}) {
-                if (qstrcmp(c.name, named) == 0)
-                    this->*member = label;
-            }
-            built = label;
-            break;
-        }
-        case ControlKind::Shape: {
-            Shape1 = new TwipsShape(m_area);
-            Shape1->setBorderWidth(c.borderWidth);
-            Shape1->setTwipsGeometry(c.left, c.top, c.width, c.height);
-            built = Shape1;
-            break;
-        }
-        case ControlKind::LedDisplay: {
-            auto *led = new LedDisplay(m_area);
-            led->setBufferArea(c.bufferArea);
-            if (c.digitSize > 0)
-                led->setDigitSize(c.digitSize);
-            led->setLeftTwips(c.left);
-            led->setTopTwips(c.top);
-            led->setCaption(c.blankAtStart ? LedDisplay::Blank : 0);
-            led->setAccessibleName(ScoreBoardDesign::spokenName(c));
-            const BoardField field = ScoreBoardDesign::fieldOf(c).value();
-            const bool twoDigits = c.index >= 0 && field.kind != BoardField::Inning
-                && field.kind != BoardField::Balls && field.kind != BoardField::Strikes
-                && field.kind != BoardField::Outs;
-            m_digits.push_back({led, field, twoDigits ? c.index : 0});
-            if (twoDigits) {
-                auto &digits = numbers[QString::fromLatin1(c.name)];
-                digits.resize(std::max<std::size_t>(digits.size(), std::size_t(c.index) + 1));
-                digits[std::size_t(c.index)] = led;
-            }
-            displays.insert(name, led);
-            built = led;
-            break;
-        }
-        default:
-            break;
-        }
-        if (built) {
-            built->setObjectName(name);
-            if (c.layoutSlot >= 0)
-                m_scaled.push_back({c.layoutSlot, built, c.kind});
+        auto *led = qobject_cast<LedDisplay *>(widget);
+        if (!led)
+            continue;
+        led->setAccessibleName(ScoreBoardDesign::spokenName(*c));
+        const BoardField field = ScoreBoardDesign::fieldOf(*c).value();
+        const bool twoDigits = c->index >= 0 && field.kind != BoardField::Inning
+            && field.kind != BoardField::Balls && field.kind != BoardField::Strikes
+            && field.kind != BoardField::Outs;
+        m_digits.push_back({led, field, twoDigits ? c->index : 0});
+        if (twoDigits) {
+            auto &digits = numbers[QString::fromLatin1(c->name)];
+            digits.resize(std::max<std::size_t>(digits.size(), std::size_t(c->index) + 1));
+            digits[std::size_t(c->index)] = led;
         }
     }
+    Shape1 = built.control<TwipsShape>("Shape1");
+    lblBoardTitle = built.control<TwipsLabel>("lblBoardTitle");
+    lblHome = built.control<TwipsLabel>("lblHome");
+    lblVisitor = built.control<TwipsLabel>("lblVisitor");
     for (const auto &digits : std::as_const(numbers)) {
         for (LedDisplay *digit : digits)
             digit->setNumberDigits(digits);
     }
     for (const QString &name : ScoreBoardDesign::focusOrder())
-        m_focusChain.push_back(displays.value(name));
+        m_focusChain.push_back(built.control<LedDisplay>(name));
 }
 
 void BoardView::recordLayout()
@@ -295,44 +255,4 @@ void BoardView::setBackColor(int bgr)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Units::colorFromBgr(bgr));
     setPalette(pal);
-}
-
-double BoardView::outerLeft() const
-{
-    return OuterGeometry::left(*this);
-}
-
-double BoardView::outerTop() const
-{
-    return OuterGeometry::top(*this);
-}
-
-double BoardView::outerWidth() const
-{
-    return OuterGeometry::width(*this);
-}
-
-double BoardView::outerHeight() const
-{
-    return OuterGeometry::height(*this);
-}
-
-void BoardView::setOuterLeft(double twips)
-{
-    OuterGeometry::setLeft(*this, twips);
-}
-
-void BoardView::setOuterTop(double twips)
-{
-    OuterGeometry::setTop(*this, twips);
-}
-
-void BoardView::setOuterWidth(double twips)
-{
-    OuterGeometry::setWidth(*this, twips);
-}
-
-void BoardView::setOuterHeight(double twips)
-{
-    OuterGeometry::setHeight(*this, twips);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/OuterGeometry.h"
 #include "core/BoardField.h"
 #include "core/BoardSettings.h"
 #include "forms/ControlDesign.h"
@@ -22,7 +23,7 @@ struct GameState;
 // operator's board and the audience board are both one of these. The designed
 // controls sit on an area that fills the window, or leaves a margin in the
 // board's colour where the audience board keeps one clear.
-class BoardView : public QWidget
+class BoardView : public QWidget, public OuterGeometryProperties<BoardView>
 {
     Q_OBJECT
     Q_PROPERTY(int BackColor READ backColor WRITE setBackColor)
@@ -51,14 +52,6 @@ public:
 
     int backColor() const { return m_backColor; }
     void setBackColor(int bgr);
-    double outerLeft() const;
-    double outerTop() const;
-    double outerWidth() const;
-    double outerHeight() const;
-    void setOuterLeft(double twips);
-    void setOuterTop(double twips);
-    void setOuterWidth(double twips);
-    void setOuterHeight(double twips);
 
 Q_SIGNALS:
     // RefreshFormColors has applied these preferences.

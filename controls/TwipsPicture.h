@@ -2,11 +2,15 @@
 
 #include "controls/TwipsControl.h"
 
-class QSvgRenderer;
+#include <QImage>
 
 // A picture box showing a vector image (an SVG, usually a Qt resource path)
 // scaled to its box, so it is sharp at any resolution. Mouse clicks pass on
 // to the control beneath, as on a plain picture.
+// The image may come with renderings of itself made when the program was
+// built, named after it with their size in pixels ("logo.124x137.png" beside
+// "logo.svg"): one the size of the box on screen is shown as it is, which
+// spares a window the vector renderer while it opens.
 class TwipsPicture : public TwipsControl
 {
     Q_OBJECT
@@ -24,6 +28,11 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The picture at this size in device pixels: the rendering made for it
+    // at build time, or the vector image rendered now.
+    QImage imageAt(const QSize &pixels) const;
+
     QString m_picture;
-    QSvgRenderer *m_renderer = nullptr;
+    QImage m_image; // the last one made, kept while the box keeps its size
+    QSize m_madeFor;
 };

@@ -81,6 +81,12 @@ QString textOf(const BoardSettings &from, const Key &key)
         key.field);
 }
 
+QString defaultText(const Key &key, SettingsDefaults defaults)
+{
+    return QString::fromLatin1(defaults == SettingsDefaults::StartScreen ? key.startScreenDefault
+                                                                         : key.dialogCloseDefault);
+}
+
 // The text of a stored value. A hand-edited value with an unquoted comma reads
 // back as a list although it was one text; a size may use the comma as its
 // decimal separator ("19,5"). A value of some other kind (an "@Variant(...)"
@@ -185,12 +191,19 @@ void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into)
 {
     const auto store = openStore();
     for (const Key &key : Keys) {
-        const QString fallback = QString::fromLatin1(
-            defaults == SettingsDefaults::StartScreen ? key.startScreenDefault : key.dialogCloseDefault);
+        const QString fallback = defaultText(key, defaults);
         const QVariant stored = storedValue(store.get(), keyPath(key));
         const auto usable = stored.isValid() ? usableStoredValue(key.type, stored) : std::nullopt;
         assign(into, key, usable.value_or(fallback));
     }
+}
+
+BoardSettings defaultBoardSettings(SettingsDefaults defaults)
+{
+    BoardSettings record;
+    for (const Key &key : Keys)
+        assign(record, key, defaultText(key, defaults));
+    return record;
 }
 
 std::optional<QString> LoadStoredText(const QString &path)

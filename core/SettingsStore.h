@@ -39,6 +39,8 @@ QString settingsFileName();
 
 // Reads all eleven keys into the record; never writes the store.
 void LoadBoardSettings(SettingsDefaults defaults, BoardSettings &into = BoardSettings::shared());
+// The record as it reads from an empty store.
+BoardSettings defaultBoardSettings(SettingsDefaults defaults);
 // Writes all eleven keys, changed or not, and tells whether they reached the
 // disk. A failed save leaves the file as it was (QSettings writes through a
 // temporary file) and later reads return what the file holds.

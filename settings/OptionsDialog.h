@@ -5,18 +5,20 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 class ColorSwatch;
+class DesignBuilder;
 class QColorDialog;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class TwipsLabel;
-struct ControlDesign;
 
 // The options window frmOptions: the six board colours, the team names and the
-// title. It edits BoardSettings in place while it is open; OK saves the record,
-// and every close reloads it from the store, which is how Cancel discards.
+// title. It edits a record of its own, taken from BoardSettings as it opens;
+// OK saves that record, and every close reads BoardSettings back from the
+// store, which is how OK's edits reach the program and Cancel's do not.
 // A dialog serves one opening: the load step runs as it is built.
 class OptionsDialog : public QDialog
 {
@@ -27,8 +29,13 @@ public:
     ~OptionsDialog() override;
 
     // Fits TeamSize to both team names and TitleSize to the title, trying the
-    // largest size first, and leaves the results in BoardSettings.
+    // largest size first, and leaves the results in the edited record.
     void PreviewIt();
+    // The preferences as edited so far: what OK saves.
+    const BoardSettings &edits() const { return m_edits; }
+    // A third tab, after the two of the design, for the program's outputs;
+    // the dialog takes the page.
+    void addOutputsTab(QWidget *page);
 
     // Every close ends here: OK, Cancel, Esc and the close box alike.
     void done(int result) override;
@@ -42,19 +49,14 @@ private:
         QPushButton *button = nullptr;
         ColorSwatch *swatch = nullptr;
         int BoardSettings::*field = nullptr;
-        int resetTo = 0;
     };
     struct TextRow {
         QLineEdit *box = nullptr;
         TwipsLabel *preview = nullptr;
         QString BoardSettings::*field = nullptr;
     };
-    enum class Yield { EachStep, Never };
 
     void buildFromDesign();
-    void placeControl(QWidget *control, const ControlDesign &design);
-    void placeTabPageControls();
-    void bindControls();
     void loadStep();
 
     void changeColour(const ColourRow &row);
@@ -62,10 +64,11 @@ private:
     void textChanged(const TextRow &row, const QString &text);
     void okClicked();
 
-    bool fitTeamSize(Yield yield);
+    void fitTeamSize();
     void fitTitleSize();
-    void settleSizes();
 
+    std::unique_ptr<DesignBuilder> m_design;
+    BoardSettings m_edits;
     QTabWidget *SSTab1 = nullptr;
     QPushButton *cmdOk = nullptr;
     QPushButton *cmdCancel = nullptr;
@@ -77,8 +80,5 @@ private:
     std::array<ColourRow, 6> m_colourRows;
     std::array<TextRow, 3> m_textRows; // home, visitor, title: the order they load
 
-    bool m_loading = false;
     bool m_unloaded = false;
-    bool m_fitting = false; // a pass is under way further down the stack
-    bool m_refit = false;   // the texts changed while it was
 };

@@ -1,13 +1,13 @@
 #include "startscreen/StartScreen.h"
 
-#include "controls/OuterGeometry.h"
+#include "controls/DesignBuilder.h"
+#include "controls/EtchedFrame.h"
 #include "controls/TextBox.h"
 #include "controls/TwipsLabel.h"
 #include "controls/TwipsPicture.h"
 #include "controls/Units.h"
 #include "forms/StartScreenDesign.h"
 #include "core/SettingsStore.h"
-#include "startscreen/SplashFrame.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -50,17 +50,6 @@ QString platformName()
     return QSysInfo::prettyProductName();
 }
 
-QFont designFont(const QFont &windowFont, const ControlDesign &c)
-{
-    QFont font = windowFont;
-    if (c.fontFamily)
-        font.setFamily(QString::fromLatin1(c.fontFamily));
-    if (c.fontSize > 0)
-        font.setPointSizeF(c.fontSize);
-    font.setBold(c.bold);
-    return font;
-}
-
 } // namespace
 
 StartScreen::StartScreen(QWidget *parent)
@@ -75,7 +64,6 @@ StartScreen::StartScreen(QWidget *parent)
     resize(Units::twipsToPixelsX(design.clientWidth, this), Units::twipsToPixelsY(design.clientHeight, this));
 
     buildFromDesign();
-    bindControls();
     connect(cmdInstr, &QPushButton::clicked, this, &StartScreen::instructionsClicked);
     connect(cmdOptions, &QPushButton::clicked, this, &StartScreen::optionsClicked);
     connect(tmrResize, &QTimer::timeout, this, &StartScreen::resizeStep);
@@ -85,102 +73,21 @@ StartScreen::StartScreen(QWidget *parent)
 
 void StartScreen::buildFromDesign()
 {
-    const int foreColor = Units::bgrFromColor(palette().color(QPalette::WindowText));
-    for (const ControlDesign &c : StartScreenDesign::controls()) {
-        const QString name = QString::fromLatin1(c.name);
-        QWidget *parent = c.parent ? control<QWidget>(c.parent) : this;
-        QObject *made = nullptr;
-        switch (c.kind) {
-        case ControlKind::Frame: {
-            auto *frame = new SplashFrame(parent);
-            frame->setTwipsGeometry(c.left, c.top, c.width, c.height);
-            made = frame;
-            break;
-        }
-        case ControlKind::Label: {
-            auto *label = new TwipsLabel(parent);
-            label->setFont(designFont(font(), c));
-            label->setAlignment(c.alignment);
-            label->setCaption(QString::fromUtf8(c.caption));
-            label->setForeColor(foreColor);
-            label->setTwipsGeometry(c.left, c.top, c.width, c.height);
-            made = label;
-            break;
-        }
-        case ControlKind::Picture: {
-            auto *picture = new TwipsPicture(parent);
-            picture->setPicture(QString::fromLatin1(c.picture));
-            picture->setTwipsGeometry(c.left, c.top, c.width, c.height);
-            made = picture;
-            break;
-        }
-        case ControlKind::Button: {
-            auto *button = new QPushButton(QString::fromUtf8(c.caption), parent);
-            button->setFont(designFont(font(), c));
-            button->setGeometry(Units::twipsToPixelsRect(c.left, c.top, c.width, c.height, this));
-            button->setHidden(!c.visible);
-            made = button;
-            break;
-        }
-        case ControlKind::TextBox: {
-            auto *box = new TextBox(parent);
-            box->setFont(designFont(font(), c));
-            box->setReadOnly(c.readOnly);
-            box->setLineWrapMode(c.multiLine ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
-            box->setVerticalScrollBarPolicy(c.verticalScrollBar ? Qt::ScrollBarAlwaysOn
-                                                                : Qt::ScrollBarAlwaysOff);
-            box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            box->setGeometry(Units::twipsToPixelsRect(c.left, c.top, c.width, c.height, this));
-            made = box;
-            break;
-        }
-        case ControlKind::Timer: {
-            auto *timer = new QTimer(this);
-            timer->setInterval(c.interval);
-            made = timer;
-            break;
-        }
-        default:
-            break;
-        }
-        Q_ASSERT_X(made, "StartScreen", c.name);
-        made->setObjectName(name);
-    }
-}
-
-template<class T>
-T *StartScreen::control(const char *name) const
-{
-    T *found = findChild<T *>(QString::fromLatin1(name));
-    Q_ASSERT_X(found, "StartScreen", name);
-    return found;
-}
-
-void StartScreen::bindControls()
-{
-    frameSplash = control<SplashFrame>("frameSplash");
-    lblName = control<TwipsLabel>("lblName");
-    lblClick = control<TwipsLabel>("lblClick");
-    lblSystem = control<TwipsLabel>("lblSystem");
-    lblVersion = control<TwipsLabel>("lblVersion");
-    lblMadeBy = control<TwipsLabel>("lblMadeBy");
-    picLogo = control<TwipsPicture>("picLogo");
-    cmdInstr = control<QPushButton>("cmdInstr");
-    cmdOptions = control<QPushButton>("cmdOptions");
-    txtInstr = control<TextBox>("txtInstr");
-    tmrResize = control<QTimer>("tmrResize");
-
+    const DesignBuilder built(*this, StartScreenDesign::controls());
+    frameSplash = built.control<EtchedFrame>("frameSplash");
+    lblName = built.control<TwipsLabel>("lblName");
+    lblClick = built.control<TwipsLabel>("lblClick");
+    lblSystem = built.control<TwipsLabel>("lblSystem");
+    lblVersion = built.control<TwipsLabel>("lblVersion");
+    lblMadeBy = built.control<TwipsLabel>("lblMadeBy");
+    picLogo = built.control<TwipsPicture>("picLogo");
+    cmdInstr = built.control<QPushButton>("cmdInstr");
+    cmdOptions = built.control<QPushButton>("cmdOptions");
+    txtInstr = built.control<TextBox>("txtInstr");
+    tmrResize = built.control<QTimer>("tmrResize");
     // The logo is in the design's focus order, but a picture gives no sign of
     // having the keyboard: only the controls that take focus are chained.
-    QWidget *previous = nullptr;
-    for (const QString &name : StartScreenDesign::focusOrder()) {
-        QWidget *next = control<QWidget>(qPrintable(name));
-        if (!(next->focusPolicy() & Qt::TabFocus))
-            continue;
-        if (previous)
-            setTabOrder(previous, next);
-        previous = next;
-    }
+    built.chainFocus(StartScreenDesign::focusOrder());
 }
 
 void StartScreen::load()
@@ -297,44 +204,4 @@ void StartScreen::mouseReleaseEvent(QMouseEvent *event)
     m_pressedOn.clear();
     if (pressedOn && pressedOn == surfaceAt(event->position()) && leadsToBoard(pressedOn))
         GoScore();
-}
-
-double StartScreen::outerLeft() const
-{
-    return OuterGeometry::left(*this);
-}
-
-double StartScreen::outerTop() const
-{
-    return OuterGeometry::top(*this);
-}
-
-double StartScreen::outerWidth() const
-{
-    return OuterGeometry::width(*this);
-}
-
-double StartScreen::outerHeight() const
-{
-    return OuterGeometry::height(*this);
-}
-
-void StartScreen::setOuterLeft(double twips)
-{
-    OuterGeometry::setLeft(*this, twips);
-}
-
-void StartScreen::setOuterTop(double twips)
-{
-    OuterGeometry::setTop(*this, twips);
-}
-
-void StartScreen::setOuterWidth(double twips)
-{
-    OuterGeometry::setWidth(*this, twips);
-}
-
-void StartScreen::setOuterHeight(double twips)
-{
-    OuterGeometry::setHeight(*this, twips);
 }

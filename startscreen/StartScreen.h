@@ -1,11 +1,13 @@
 #pragma once
 
+#include "controls/OuterGeometry.h"
+
 #include <QDialog>
 #include <QPointer>
 
+class EtchedFrame;
 class QPushButton;
 class QTimer;
-class SplashFrame;
 class TextBox;
 class TwipsLabel;
 class TwipsPicture;
@@ -15,7 +17,7 @@ class TwipsPicture;
 // button unrolls. Every showing builds it afresh from its design and reads
 // the stored preferences; it deletes itself when it closes, so it is always
 // created with new.
-class StartScreen : public QDialog
+class StartScreen : public QDialog, public OuterGeometryProperties<StartScreen>
 {
     Q_OBJECT
     Q_PROPERTY(double Left READ outerLeft WRITE setOuterLeft)
@@ -38,14 +40,6 @@ public:
     void InstructionsBox();
 
     int totalHeight() const { return m_totalHeight; }
-    double outerLeft() const;
-    double outerTop() const;
-    double outerWidth() const;
-    double outerHeight() const;
-    void setOuterLeft(double twips);
-    void setOuterTop(double twips);
-    void setOuterWidth(double twips);
-    void setOuterHeight(double twips);
 
 Q_SIGNALS:
     // The operator asks for the board; it must be shown before this returns.
@@ -60,7 +54,6 @@ protected:
 
 private:
     void buildFromDesign();
-    void bindControls();
     void load();
     void instructionsClicked();
     void optionsClicked();
@@ -68,15 +61,13 @@ private:
     QWidget *surfaceAt(const QPointF &position);
     bool leadsToBoard(const QWidget *clicked) const;
 
-    template<class T> T *control(const char *name) const;
-
     // The height in twips the animation grows the window to; 0 until asked.
     qint16 m_totalHeight = 0;
     // Where the left button went down, the window itself for its surface: a
     // click is a press and a release on the same control.
     QPointer<QWidget> m_pressedOn;
 
-    SplashFrame *frameSplash = nullptr;
+    EtchedFrame *frameSplash = nullptr;
     TwipsLabel *lblName = nullptr;
     TwipsLabel *lblClick = nullptr;
     TwipsLabel *lblSystem = nullptr;

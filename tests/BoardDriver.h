@@ -67,6 +67,22 @@ public:
 
     QString shows(const QString &single) const { return digit(led(single)); }
 
+    // Every field of the board, in one line: at bat, ball, strike, out, the
+    // home and visitor innings, then runs, hits and errors, home before visitor.
+    QString face() const
+    {
+        QStringList face{shows("ledAtBat", 2), shows("ledBall(0)"), shows("ledStrike(0)"), shows("ledOut(0)")};
+        for (const char *team : {"ledHome(%1)", "ledVisitor(%1)"}) {
+            QString innings;
+            for (int i = 1; i <= 10; ++i)
+                innings += shows(QString::fromLatin1(team).arg(i));
+            face << innings;
+        }
+        face << shows("ledHomeRuns", 2) << shows("ledVisitorRuns", 2) << shows("ledHomeHits", 2)
+             << shows("ledVisitorHits", 2) << shows("ledHomeErr") << shows("ledVisitorErr");
+        return face.join(u' ');
+    }
+
 private:
     static QChar digit(const LedDisplay *display)
     {

@@ -14,7 +14,8 @@ set(expected
     usr/bin/quorvane
     usr/share/applications/${APP_ID}.desktop
     usr/share/metainfo/${APP_ID}.metainfo.xml
-    usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg)
+    usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
+    usr/share/doc/quorvane/copyright)
 foreach(size 16 22 24 32 48 64 128 256 512)
     list(APPEND expected usr/share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
 endforeach()
@@ -24,7 +25,8 @@ foreach(file ${expected})
     endif()
 endforeach()
 
-# Nothing but the program and its desktop files: no tests, no build helpers.
+# Nothing but the program, its desktop files and its licence: no tests, no
+# build helpers.
 file(GLOB_RECURSE installed RELATIVE ${ROOT} ${ROOT}/*)
 list(SORT installed)
 list(SORT expected)

@@ -1,6 +1,6 @@
 # Builds the Debian package into a scratch folder and checks its name, its
 # dependencies (those found by dpkg-shlibdeps and the run-time extras) and
-# that it carries the program and its desktop files.
+# that it carries the program, its desktop files and its licence.
 #   cmake -DBUILD_DIR=... -DOUT=... -DAPP_ID=... -DVERSION=... -P check_package.cmake
 cmake_minimum_required(VERSION 3.21)
 file(REMOVE_RECURSE ${OUT})
@@ -30,7 +30,7 @@ endforeach()
 execute_process(COMMAND dpkg-deb --contents ${debs} OUTPUT_VARIABLE contents RESULT_VARIABLE rc)
 foreach(file ./usr/bin/quorvane ./usr/share/applications/${APP_ID}.desktop
         ./usr/share/metainfo/${APP_ID}.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
-        ./usr/share/icons/hicolor/48x48/apps/${APP_ID}.png)
+        ./usr/share/icons/hicolor/48x48/apps/${APP_ID}.png ./usr/share/doc/quorvane/copyright)
     string(FIND "${contents}" " ${file}\n" at)
     if(at EQUAL -1)
         message(FATAL_ERROR "the package lacks ${file}")

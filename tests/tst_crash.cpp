@@ -50,14 +50,17 @@ int playUntilKilled()
     type("ledHomeHits(0)", QStringLiteral("12\r"));
     type("ledAtBat(0)", QStringLiteral("7\r4"));
     type("ledOut(0)", QStringLiteral("2"));
-    const QByteArray game = QJsonDocument(program.model().state().toJson()).toJson(QJsonDocument::Compact);
+    const GameState played = program.model().state();
     const bool kept = QTest::qWaitFor([&] {
         QFile file(journalFile());
-        return file.open(QIODevice::ReadOnly) && file.readAll().contains(game);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        const QJsonObject game = QJsonDocument::fromJson(file.readAll()).object().value(u"game").toObject();
+        return GameState::fromJson(game) == played;
     });
     if (!kept)
         return 1;
-    std::printf("%s\n", game.constData());
+    std::printf("%s\n", QJsonDocument(played.toJson()).toJson(QJsonDocument::Compact).constData());
     std::fflush(stdout);
     return QCoreApplication::exec();
 }

@@ -17,27 +17,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-namespace {
-
-// Every field of the board, in one line: at bat, ball, strike, out, the home
-// and visitor innings, then runs, hits and errors, home before visitor.
-QString faceOf(const BoardDriver &drive)
-{
-    QStringList face{drive.shows("ledAtBat", 2), drive.shows("ledBall(0)"), drive.shows("ledStrike(0)"),
-                     drive.shows("ledOut(0)")};
-    for (const char *team : {"ledHome(%1)", "ledVisitor(%1)"}) {
-        QString innings;
-        for (int i = 1; i <= 10; ++i)
-            innings += drive.shows(QString::fromLatin1(team).arg(i));
-        face << innings;
-    }
-    face << drive.shows("ledHomeRuns", 2) << drive.shows("ledVisitorRuns", 2) << drive.shows("ledHomeHits", 2)
-         << drive.shows("ledVisitorHits", 2) << drive.shows("ledHomeErr") << drive.shows("ledVisitorErr");
-    return face.join(u' ');
-}
-
-} // namespace
-
 // One short game, played as an operator plays it, from start-up to the
 // start screen and back, checking the board and the store at every step.
 class TestGame : public QObject
@@ -67,7 +46,7 @@ private Q_SLOTS:
         QCOMPARE(home->fontSize(), 19.0);
         QCOMPARE(board.property("BackColor").toInt(), 255);
         const QString fresh = "_0 0 0 0 __________ __________ _0 _0 _0 _0 0 0";
-        QCOMPARE(faceOf(drive), fresh);
+        QCOMPARE(drive.face(), fresh);
 
         for (const auto &[field, keys] :
              {std::pair{"ledAtBat(0)", "17\r"}, {"ledBall(0)", "3"}, {"ledStrike(0)", "++"}, {"ledOut(0)", "2-"},
@@ -75,17 +54,17 @@ private Q_SLOTS:
               {"ledHomeHits(0)", "6\r"}, {"ledVisitorHits(1)", "12\r+2\r"}, {"ledHomeErr", "1"},
               {"ledVisitorErr", "+"}})
             drive.type(field, keys);
-        QCOMPARE(faceOf(drive), "17 3 2 1 22________ 05________ _4 _5 _6 14 1 1");
+        QCOMPARE(drive.face(), "17 3 2 1 22________ 05________ _4 _5 _6 14 1 1");
         QVERIFY(!QFileInfo::exists(settingsFileName()));
 
         ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
         drive.type("ledBall(0)", "c");
         QVERIFY(yes.answered());
-        QCOMPARE(faceOf(drive), fresh);
+        QCOMPARE(drive.face(), fresh);
         drive.type("ledHome(1)", "4");
         drive.type("ledAtBat(0)", "9\r");
         const QString resumed = "_9 0 0 0 4_________ __________ _4 _0 _0 _0 0 0";
-        QCOMPARE(faceOf(drive), resumed);
+        QCOMPARE(drive.face(), resumed);
 
         // Options: a new LED colour, new names and title, saved with OK.
         ModalAnswerer options([&](QWidget *modal) {
@@ -111,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(title->caption(), "Game Seven");
         QCOMPARE(title->fontSize(), saved.TitleSize.toDouble());
         QCOMPARE(board.findChild<LedDisplay *>("ledHome(1)")->onColor(), 0x00C800);
-        QCOMPARE(faceOf(drive), resumed);
+        QCOMPARE(drive.face(), resumed);
         QCOMPARE(QSettings(settingsFileName(), QSettings::IniFormat).allKeys().size(), 11);
         BoardSettings stored;
         LoadBoardSettings(SettingsDefaults::DialogClose, stored);
@@ -128,7 +107,7 @@ private Q_SLOTS:
         QVERIFY(atStart.answered());
         QVERIFY(!start);
         QCOMPARE(QApplication::topLevelWidgets(), QWidgetList{&board});
-        QCOMPARE(faceOf(drive), resumed);
+        QCOMPARE(drive.face(), resumed);
         QCOMPARE(home->caption(), "Lions");
         QCOMPARE(BoardSettings::shared(), saved);
         drive.type("ledVisitor(1)", "2");

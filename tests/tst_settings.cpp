@@ -59,6 +59,7 @@ private Q_SLOTS:
         BoardSettings s = unusual();
         LoadBoardSettings(which, s);
         QCOMPARE(P::describe(s), P::with(P::startDefaults(), {teamSize}));
+        QCOMPARE(defaultBoardSettings(which), s);
         QVERIFY(!QFileInfo::exists(P::file())); // reading never writes
     }
 

@@ -303,6 +303,21 @@ private Q_SLOTS:
         }
     }
 
+    // What the start screen does not need waits until it is on screen, or
+    // until it goes, should it go before it paints.
+    void startRunsWhatCanWaitOnceTheStartScreenIsShown()
+    {
+        int ran = 0;
+        program().start([&ran] { ++ran; });
+        start = qobject_cast<StartScreen *>(QApplication::topLevelWidgets().value(0));
+        QVERIFY(start && start->isVisible() && ran == 0);
+        QTRY_COMPARE(ran, 1);
+        delete start;
+        program().start([&ran] { ++ran; });
+        delete QApplication::topLevelWidgets().value(0);
+        QCOMPARE(ran, 2);
+    }
+
     // The start screen is the program's only window when it leaves for the
     // board; the program must go on, as it does in its own event loop.
     void programGoesOnWithTheBoard()

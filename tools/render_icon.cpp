@@ -5,18 +5,24 @@
 
 #include <cstdio>
 
-// Renders the program's scalable icon to a square PNG for the icon theme's
-// fixed sizes: quorvane_render_icon ICON.svg SIZE OUT.png
+// Renders a vector image to a PNG at build time: the program's icon at the
+// icon theme's fixed sizes, and pictures at the sizes windows show them.
+//   quorvane_render_icon IMAGE.svg SIZE OUT.png      (a square SIZE x SIZE)
+//   quorvane_render_icon IMAGE.svg WxH OUT.png
 int main(int argc, char *argv[])
 {
     // Offscreen: icons are made at build time, where no display may exist.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QGuiApplication::arguments();
-    bool sizeOk = false;
-    const int size = args.size() == 4 ? args[2].toInt(&sizeOk) : 0;
-    if (!sizeOk || size <= 0 || size > 4096) {
-        std::fputs("usage: quorvane_render_icon ICON.svg SIZE OUT.png\n", stderr);
+    const QStringList extent = args.size() == 4 ? args[2].split(u'x') : QStringList();
+    bool widthOk = false;
+    bool heightOk = false;
+    const int width = extent.isEmpty() ? 0 : extent.first().toInt(&widthOk);
+    const int height = extent.isEmpty() ? 0 : extent.last().toInt(&heightOk);
+    if (extent.size() > 2 || !widthOk || !heightOk || width <= 0 || height <= 0 || width > 4096
+        || height > 4096) {
+        std::fputs("usage: quorvane_render_icon IMAGE.svg SIZE|WxH OUT.png\n", stderr);
         return 2;
     }
     QSvgRenderer svg(args[1]);
@@ -24,7 +30,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot read %s\n", qPrintable(args[1]));
         return 1;
     }
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

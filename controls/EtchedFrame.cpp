@@ -1,14 +1,14 @@
-#include "startscreen/SplashFrame.h"
+#include "controls/EtchedFrame.h"
 
 #include <QPainter>
 #include <qdrawutil.h>
 
-SplashFrame::SplashFrame(QWidget *parent)
+EtchedFrame::EtchedFrame(QWidget *parent)
     : TwipsControl(parent)
 {
 }
 
-void SplashFrame::paintEvent(QPaintEvent *)
+void EtchedFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     qDrawShadeRect(&painter, rect(), palette(), true, 1);

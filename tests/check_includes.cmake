@@ -1,0 +1,35 @@
+# The windows are views that do not know each other: no file of one window's
+# folder includes a header of another's, and the core includes only the core.
+# app/ alone brings them together.
+#   cmake -DSOURCE_DIR=... -P check_includes.cmake
+cmake_minimum_required(VERSION 3.21)
+
+set(windows board startscreen settings)
+set(all_folders app board controls core forms layout settings startscreen)
+set(offences)
+foreach(folder core ${windows})
+    if(folder STREQUAL "core")
+        set(forbidden ${all_folders})
+        list(REMOVE_ITEM forbidden core)
+    else()
+        set(forbidden ${windows} app)
+        list(REMOVE_ITEM forbidden ${folder})
+    endif()
+    file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+    foreach(source ${sources})
+        file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+        foreach(line ${includes})
+            foreach(other ${forbidden})
+                if(line MATCHES "\"${other}/")
+                    file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+                    list(APPEND offences "${name}: ${line}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(offences)
+    list(JOIN offences "\n  " text)
+    message(FATAL_ERROR "Includes across the program's layers:\n  ${text}")
+endif()
