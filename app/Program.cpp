@@ -1,13 +1,17 @@
 #include "app/Program.h"
 
 #include "app/AfterFirstFrame.h"
-
+#include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
+#include "core/AudienceSettings.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
 
+#include <QApplication>
+#include <QEvent>
 #include <QLocale>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -16,18 +20,25 @@ Program::Program() = default;
 
 Program::~Program()
 {
+    delete m_audience;
     delete m_board;
 }
 
 ScoreBoard &Program::board()
 {
     if (!m_board) {
+        // An audience board follows the board it was built like.
+        delete m_audience;
         m_board = new ScoreBoard(m_model);
         m_board->addActions({m_history.undoAction(), m_history.redoAction()});
         m_board->showNotSaved(!m_saving);
         // Back to the start screen, over the board; a click there returns here.
         connect(m_board.data(), &ScoreBoard::startScreenRequested, this, [this] { newStartScreen()->exec(); });
         connect(m_board.data(), &ScoreBoard::optionsRequested, this, &Program::runOptions);
+        connect(m_board.data(), &ScoreBoard::audienceToggleRequested, this, &Program::toggleAudience);
+        connect(m_board.data(), &ScoreBoard::formColorsRefreshed, this, &Program::refreshAudience);
+        // Closing the board ends the program, and the audience board with it.
+        m_board->installEventFilter(this);
     }
     return *m_board;
 }
@@ -100,6 +111,76 @@ void Program::showSaving()
 {
     if (m_board)
         m_board->showNotSaved(!m_saving);
+}
+
+AudienceBoard *Program::audience() const
+{
+    return m_audience;
+}
+
+void Program::openAudience()
+{
+    if (!m_audience) {
+        m_audience = new AudienceBoard(m_model, board());
+        // Keys pressed there reach the board as if pressed on it, its
+        // shortcuts (undo, redo) included.
+        m_audience->forwardKeysTo(m_board);
+        m_audience->addActions(m_board->actions());
+    }
+    const AudienceSettings settings = LoadAudienceSettings();
+    m_audience->setMargin(settings.margin);
+    placeAudience(settings.screen);
+}
+
+void Program::placeAudience(const QString &screenName)
+{
+    ScoreBoard &operatorBoard = board();
+    QWidget *active = QApplication::activeWindow();
+    if (QScreen *screen = AudienceBoard::screenFor(screenName, operatorBoard.screen()))
+        m_audience->showFullScreenOn(*screen);
+    else
+        m_audience->showBeside(operatorBoard);
+    // Where the window system activates a shown window all the same.
+    if (active && active != m_audience)
+        active->activateWindow();
+}
+
+void Program::closeAudience()
+{
+    if (m_audience)
+        m_audience->close();
+}
+
+void Program::toggleAudience()
+{
+    if (m_audience && m_audience->isOpen())
+        closeAudience();
+    else
+        openAudience();
+}
+
+void Program::refreshAudience(const BoardSettings &applied)
+{
+    if (!m_audience)
+        return;
+    m_audience->RefreshFormColors(applied);
+    const AudienceSettings settings = LoadAudienceSettings();
+    m_audience->setMargin(settings.margin);
+    // Another screen chosen for a board shown full screen: it moves there.
+    if (m_audience->isVisible() && m_audience->isFullScreen()) {
+        QScreen *screen = AudienceBoard::screenFor(settings.screen, board().screen());
+        if (screen && screen != m_audience->screen())
+            placeAudience(settings.screen);
+    }
+}
+
+bool Program::eventFilter(QObject *watched, QEvent *event)
+{
+    // Watching the board alone. No comparison with m_board: a board being
+    // deleted is closed as a plain widget, no longer a ScoreBoard.
+    if (event->type() == QEvent::Close)
+        closeAudience();
+    return QObject::eventFilter(watched, event);
 }
 
 void Program::showBoard()

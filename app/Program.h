@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class AudienceBoard;
+struct BoardSettings;
 class ScoreBoard;
 class StartScreen;
 
@@ -36,9 +38,28 @@ public:
     // The program's normal end: the game is not kept for the next run.
     void finish();
 
+    // The audience board, built the first time it opens and kept with the
+    // board; null before.
+    AudienceBoard *audience() const;
+    // Opens it as the stored audience settings say: full screen on a screen
+    // other than the operator's board's, or beside the board when there is
+    // only one screen. The keyboard stays with the operator.
+    void openAudience();
+    // Closing it changes nothing else: the game and the board stay as they are.
+    void closeAudience();
+    // F2 on the board.
+    void toggleAudience();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showBoard();
     void runOptions();
+    // The preferences the board has just applied, and the stored audience
+    // settings, on the audience board.
+    void refreshAudience(const BoardSettings &applied);
+    void placeAudience(const QString &screenName);
     void offerRecovered(const GameJournal::Recovered &found);
     void keepJournal();
     void showSaving();
@@ -48,4 +69,5 @@ private:
     GameJournal m_journal;
     bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
+    QPointer<AudienceBoard> m_audience;
 };

@@ -41,6 +41,11 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("A scoreboard for baseball games, kept from the keyboard."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption audience(
+        QStringLiteral("audience"),
+        QStringLiteral("Opens the audience board at start: full screen on a second screen, "
+                       "or beside the board."));
+    parser.addOption(audience);
     parser.process(*app);
     if (!parser.positionalArguments().isEmpty()) {
         const QString message = QStringLiteral("%1: Unexpected argument '%2'.\n")
@@ -57,6 +62,8 @@ int main(int argc, char *argv[])
     program.start([] {
         QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.quorvane.Quorvane.svg")));
     });
+    if (parser.isSet(audience))
+        program.openAudience();
     const int code = QCoreApplication::exec();
     program.finish();
     return code;

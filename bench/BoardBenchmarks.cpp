@@ -3,8 +3,9 @@
 #include "BenchWindow.h"
 #include "PaintCounter.h"
 
-#include "controls/LedDisplay.h"
+#include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
+#include "controls/LedDisplay.h"
 #include "core/GameJournal.h"
 #include "core/GameModel.h"
 
@@ -21,7 +22,7 @@
 
 namespace {
 
-LedDisplay *display(const ScoreBoard &board, const char *name)
+LedDisplay *display(const BoardView &board, const char *name)
 {
     return board.findChild<LedDisplay *>(QLatin1String(name));
 }
@@ -41,7 +42,7 @@ void typeOn(ScoreBoard &board, const char *name, const QString &keys)
     BenchWindow::repaintDirty();
 }
 
-QString shows(const ScoreBoard &board, const char *tens, const char *ones)
+QString shows(const BoardView &board, const char *tens, const char *ones)
 {
     QString text;
     for (const char *name : {tens, ones}) {
@@ -77,14 +78,31 @@ bool readyOnInning(benchmark::State &state, ScoreBoard &board, QSize size)
 }
 
 // "+" and "-" in turn on the third home inning: each raises or lowers the
-// inning and the run total, so two displays change on every keystroke.
-void keystrokeOnInning(benchmark::State &state, QSize size)
+// inning and the run total, so two displays change on every keystroke. With
+// the audience board open, at the same size, its two displays follow in the
+// same timed step.
+void keystrokeOnInning(benchmark::State &state, QSize size, bool audienceOpen)
 {
     GameModel game;
     ScoreBoard board(game);
     if (!readyOnInning(state, board, size))
         return;
     QWindow *window = board.windowHandle();
+    std::unique_ptr<AudienceBoard> audience;
+    if (audienceOpen) {
+        audience = std::make_unique<AudienceBoard>(game, board);
+        if (!BenchWindow::showAt(*audience, size)) {
+            state.SkipWithError("the audience board did not take the size");
+            return;
+        }
+        board.activateWindow();
+        BenchWindow::keystrokeShown(window, Qt::Key_Plus, QStringLiteral("+"));
+        if (shows(*audience, "ledHomeRuns(1)", "ledHomeRuns(0)") != QLatin1String("6")) {
+            state.SkipWithError("the audience board did not follow");
+            return;
+        }
+        BenchWindow::keystrokeShown(window, Qt::Key_Minus, QStringLiteral("-"));
+    }
     const QString plus = QStringLiteral("+");
     const QString minus = QStringLiteral("-");
     bool up = true;
@@ -250,7 +268,7 @@ void registerBoardBenchmarks()
     const QSize designSize = ScoreBoard(game).size();
     for (const QSize size : {designSize, BenchWindow::ScreenSize}) {
         const std::string at = sizeName(size, designSize).toStdString();
-        benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size)
+        benchmark::RegisterBenchmark(("keystroke_inning/" + at).c_str(), keystrokeOnInning, size, false)
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
         benchmark::RegisterBenchmark(("typed_enter_hits/" + at).c_str(), typedEnterOnHits, size)
@@ -266,6 +284,10 @@ void registerBoardBenchmarks()
             ->Unit(benchmark::kMicrosecond)
             ->UseRealTime();
     }
+    const QSize screen = BenchWindow::ScreenSize;
+    benchmark::RegisterBenchmark("keystroke_inning_audience/3840x2160", keystrokeOnInning, screen, true)
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
     benchmark::RegisterBenchmark("full_repaint_image/3840x2160", fullRepaintToImage, BenchWindow::ScreenSize)
         ->Unit(benchmark::kMicrosecond)
         ->UseRealTime();

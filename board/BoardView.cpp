@@ -43,8 +43,16 @@ int digitOf(const GameState &game, const BoardField &field, int place)
 } // namespace
 
 BoardView::BoardView(const GameModel &model, const char *objectName, QWidget *parent)
+    : BoardView(model, objectName, BoardSettings::shared(), parent)
+{
+}
+
+BoardView::BoardView(const GameModel &model, const char *objectName, const BoardSettings &loadWith,
+                     QWidget *parent)
     : QWidget(parent)
     , m_model(model)
+    , m_loaded(loadWith)
+    , m_applied(loadWith)
 {
     const WindowDesign &design = ScoreBoardDesign::window();
     setObjectName(QString::fromLatin1(objectName));
@@ -53,19 +61,21 @@ BoardView::BoardView(const GameModel &model, const char *objectName, QWidget *pa
     setBackColor(design.backColor);
     resize(Units::twipsToPixelsX(design.clientWidth, this),
            Units::twipsToPixelsY(design.clientHeight, this));
+    m_area = new QWidget(this);
+    m_area->resize(size());
 
     buildFromDesign();
     showGame(m_model.state());
     connect(&m_model, &GameModel::changed, this, [this] { showGame(m_model.state()); });
 
     // Load: the preferences first, so the recorded text sizes are the preferred ones.
-    RefreshFormColors();
+    RefreshFormColors(loadWith);
     recordLayout();
 }
 
 void BoardView::buildFromDesign()
 {
-    const DesignBuilder built(*this, ScoreBoardDesign::controls());
+    const DesignBuilder built(*m_area, ScoreBoardDesign::controls());
     QHash<QString, std::vector<LedDisplay *>> numbers; // a field's digits, ones first
     for (const auto &[c, control] : built.controls()) {
         auto *widget = static_cast<QWidget *>(control);
@@ -106,8 +116,8 @@ void BoardView::recordLayout()
     // The reference size is the client area, not the outer frame: the frame is
     // unknown before the first show on most window systems, and the resize step
     // measures the client area too, so the ratios stay exact.
-    m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this)),
-                           wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this)));
+    m_layout.setDesignSize(wholeTwips(Units::pixelsToTwipsY(m_area->height(), this)),
+                           wholeTwips(Units::pixelsToTwipsX(m_area->width(), this)));
     for (const Scaled &s : m_scaled) {
         const L::Flags &flags = s.kind == ControlKind::Label ? L::LabelSet
             : s.kind == ControlKind::Shape                   ? L::FrameSet
@@ -123,10 +133,14 @@ void BoardView::resizeStep()
         return;
     // The board is measured by its client area, the same way it was at load:
     // the window frame is unknown before the first show on most platforms.
-    const int newHeight = wholeTwips(Units::pixelsToTwipsY(QWidget::height(), this));
-    const int newWidth = wholeTwips(Units::pixelsToTwipsX(QWidget::width(), this));
+    const int marginX = qRound(QWidget::width() * m_marginPercent / 100.0);
+    const int marginY = qRound(QWidget::height() * m_marginPercent / 100.0);
+    const QRect area = rect().adjusted(marginX, marginY, -marginX, -marginY);
+    const int newHeight = wholeTwips(Units::pixelsToTwipsY(area.height(), this));
+    const int newWidth = wholeTwips(Units::pixelsToTwipsX(area.width(), this));
     // No partly rescaled board is ever drawn; enabling updates repaints it whole.
     setUpdatesEnabled(false);
+    m_area->setGeometry(area);
     {
         const TwipsControl::PlacementBatch batch;
         m_layout.ResizeControls(newHeight, newWidth);
@@ -145,6 +159,14 @@ void BoardView::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
         resizeStep();
+}
+
+void BoardView::setMarginPercent(int percent)
+{
+    if (percent == m_marginPercent)
+        return;
+    m_marginPercent = percent;
+    resizeStep();
 }
 
 void BoardView::toggleFullScreen()
@@ -198,7 +220,14 @@ GameState BoardView::shownGame() const
 
 void BoardView::RefreshFormColors()
 {
-    const BoardSettings &s = BoardSettings::shared();
+    RefreshFormColors(BoardSettings::shared());
+}
+
+void BoardView::RefreshFormColors(const BoardSettings &settings)
+{
+    // A copy first: `settings` may be the record of another board.
+    m_applied = settings;
+    const BoardSettings &s = m_applied;
     setBackColor(s.FormBackColor);
     Shape1->setBorderColor(s.LabelColor);
     for (TwipsLabel *label : m_labels)

@@ -2,6 +2,7 @@
 
 #include "controls/OuterGeometry.h"
 #include "core/BoardField.h"
+#include "core/BoardSettings.h"
 #include "forms/ControlDesign.h"
 #include "layout/ProportionalLayout.h"
 
@@ -14,13 +15,14 @@ class GameModel;
 class LedDisplay;
 class TwipsLabel;
 class TwipsShape;
-struct BoardSettings;
 struct GameState;
 
 // The board as designed: title, labels, frame and the 35 LED digits, scaled to
 // the window and painted from the preferences. It shows the game model and
 // follows its every change; the displays hold no number of their own. The
-// operator's board and the audience board are both one of these.
+// operator's board and the audience board are both one of these. The designed
+// controls sit on an area that fills the window, or leaves a margin in the
+// board's colour where the audience board keeps one clear.
 class BoardView : public QWidget, public OuterGeometryProperties<BoardView>
 {
     Q_OBJECT
@@ -31,10 +33,18 @@ class BoardView : public QWidget, public OuterGeometryProperties<BoardView>
     Q_PROPERTY(double Height READ outerHeight WRITE setOuterHeight)
 
 public:
+    // Loads with the preferences in BoardSettings.
     BoardView(const GameModel &model, const char *objectName, QWidget *parent = nullptr);
+    // Loads with `loadWith`: the text sizes the layout records and scales.
+    BoardView(const GameModel &model, const char *objectName, const BoardSettings &loadWith,
+              QWidget *parent = nullptr);
 
     // Paints the board from BoardSettings: colours, names, title and their sizes.
     void RefreshFormColors();
+    void RefreshFormColors(const BoardSettings &settings);
+    // The preferences applied at load, and those applied last.
+    const BoardSettings &loadedSettings() const { return m_loaded; }
+    const BoardSettings &appliedSettings() const { return m_applied; }
     // F11: full screen, or back to the state the window had before.
     void toggleFullScreen();
 
@@ -58,6 +68,11 @@ protected:
     // The displays in the designed focus order.
     const std::vector<LedDisplay *> &focusChain() const { return m_focusChain; }
 
+    // Keeps `percent` of the width clear left and right, and of the height
+    // above and below, and scales the board to what is left.
+    void setMarginPercent(int percent);
+    int marginPercent() const { return m_marginPercent; }
+
     // Puts the game on the displays; a display that keeps its digit is not touched.
     void showGame(const GameState &game);
     // The game as the displays show it now, which is the model's state unless a
@@ -73,6 +88,10 @@ private:
     void resizeStep();
 
     const GameModel &m_model;
+    BoardSettings m_loaded;
+    BoardSettings m_applied;
+    QWidget *m_area = nullptr; // the designed controls' parent
+    int m_marginPercent = 0;
     ProportionalLayout m_layout;
     int m_backColor = 0;
     std::vector<Digit> m_digits;

@@ -45,9 +45,13 @@ void ScoreBoard::fieldKey(const BoardField &field, int keyAscii)
 
 void ScoreBoard::keyPressEvent(QKeyEvent *event)
 {
-    // F11 types no character, so it reaches the window past any display.
+    // F11 and F2 type no character, so they reach the window past any display.
     if (event->key() == Qt::Key_F11) {
         toggleFullScreen();
+        return;
+    }
+    if (event->key() == Qt::Key_F2) {
+        emit audienceToggleRequested();
         return;
     }
     const QString text = event->text();

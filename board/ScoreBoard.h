@@ -34,6 +34,8 @@ Q_SIGNALS:
     void startScreenRequested();
     // "o": the operator asks for the options; the board applies them after.
     void optionsRequested();
+    // F2: the operator opens the audience board, or closes it when it is open.
+    void audienceToggleRequested();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

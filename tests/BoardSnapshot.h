@@ -19,7 +19,7 @@
 class BoardSnapshot
 {
 public:
-    explicit BoardSnapshot(const ScoreBoard &board)
+    explicit BoardSnapshot(const BoardView &board)
     {
         m_values.insert(board.objectName() + ".BackColor", board.property("BackColor"));
         for (const QWidget *control : board.findChildren<QWidget *>()) {

@@ -91,7 +91,7 @@ class TestMonkey : public QObject
         }
         QVERIFY(!m_displays.contains(nullptr));
         QCOMPARE(m_displays.size(), m_board->findChildren<LedDisplay *>().size());
-        m_controls = m_board->findChildren<TwipsControl *>(Qt::FindDirectChildrenOnly);
+        m_controls = m_board->findChildren<TwipsControl *>();
         std::sort(m_controls.begin(), m_controls.end(),
                   [](const QObject *a, const QObject *b) { return a->objectName() < b->objectName(); });
     }

@@ -1,5 +1,7 @@
-#include "controls/LedDisplay.h"
+#include "app/Program.h"
+#include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
+#include "controls/LedDisplay.h"
 #include "core/GameModel.h"
 #include "core/BoardSettings.h"
 #include "settings/OptionsDialog.h"
@@ -11,9 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,10 +33,8 @@ namespace {
 QDir output;
 int failures = 0;
 
-void save(QWidget *window, const QString &name, QSize expected)
+void saveImage(const QImage &image, const QString &name, QSize expected)
 {
-    QApplication::processEvents();
-    const QImage image = window->grab().toImage();
     const QString path = output.filePath(name + QStringLiteral(".png"));
     if (image.isNull() || image.size() != expected || !image.save(path, "PNG", 0)) {
         std::fprintf(stderr, "could not make %s (%dx%d)\n", qPrintable(path), image.width(), image.height());
@@ -39,6 +42,12 @@ void save(QWidget *window, const QString &name, QSize expected)
         return;
     }
     std::printf("%s\n", qPrintable(path));
+}
+
+void save(QWidget *window, const QString &name, QSize expected)
+{
+    QApplication::processEvents();
+    saveImage(window->grab().toImage(), name, expected);
 }
 
 // Types on a display as the operator would: a key press with its text.
@@ -131,11 +140,81 @@ void boardShots(const QString &settingsName, const std::function<void(ScoreBoard
     }
 }
 
+// A laptop and, on its second output, a projector: one desktop of two
+// screens at 96 DPI, without window frames.
+bool useLaptopAndProjector(const QTemporaryDir &scratch)
+{
+    QFile config(scratch.filePath(QStringLiteral("screens.json")));
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write(R"({"windowFrameMargins": false, "screens": [
+ {"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
+  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+ {"name": "projector", "x": 1366, "y": 0, "width": 1920, "height": 1080,
+  "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    return true;
+}
+
+// At a game: the board maximised on the laptop, F2 pressed there, and the
+// audience board full screen on the projector; both screens at half size, as
+// they stand side by side.
+void twoScreenShot()
+{
+    Program program;
+    ScoreBoard &board = program.board();
+    playSomeInnings(board);
+    board.showMaximized();
+    QKeyEvent f2(QEvent::KeyPress, Qt::Key_F2, Qt::NoModifier);
+    QApplication::sendEvent(board.focusWidget(), &f2);
+    QWidget *audience = program.audience();
+    const QDeadlineTimer deadline(10000);
+    while (!(audience && audience->isVisible() && audience->size() == audience->screen()->size()
+             && board.size() == board.screen()->size())
+           && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+
+    constexpr int Padding = 12;
+    constexpr int Gap = 24;
+    constexpr int Caption = 28;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    int width = Padding * 2 + Gap * int(screens.size() - 1);
+    int height = 0;
+    for (const QScreen *screen : screens) {
+        width += screen->size().width() / 2;
+        height = std::max(height, screen->size().height() / 2 + Caption + 2 * Padding);
+    }
+    const QSize size(width, height);
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPoint at(Padding, Padding);
+    for (const QScreen *screen : screens) {
+        const bool forAudience = screen == audience->screen();
+        const QRect area(at, screen->size() / 2);
+        QWidget *shown = forAudience ? audience : static_cast<QWidget *>(&board);
+        painter.drawImage(area, shown->grab().toImage());
+        painter.setPen(Qt::darkGray);
+        painter.drawRect(area.adjusted(-1, -1, 0, 0));
+        const QString what = QLatin1String(forAudience ? "audience board" : "operator's board");
+        const QRect below(area.bottomLeft() + QPoint(0, 1), QSize(area.width(), Caption));
+        painter.drawText(below, Qt::AlignCenter, QStringLiteral("%1: the %2").arg(screen->name(), what));
+        at.rx() += area.width() + Gap;
+    }
+    painter.end();
+    saveImage(picture, QStringLiteral("audience-two-screens"), size);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QTemporaryDir scratch;
+    if (!scratch.isValid() || !useLaptopAndProjector(scratch)) {
+        std::fputs("cannot write the screen configuration\n", stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() != 2) {
@@ -159,6 +238,7 @@ int main(int argc, char *argv[])
     boardShots(QStringLiteral("default"), [](ScoreBoard &) {});
     customColoursAndNames();
     boardShots(QStringLiteral("custom"), playSomeInnings);
+    twoScreenShot();
 
     return failures == 0 ? 0 : 1;
 }

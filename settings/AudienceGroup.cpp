@@ -1,0 +1,64 @@
+#include "settings/AudienceGroup.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QSpinBox>
+
+#include <algorithm>
+
+AudienceGroup::AudienceGroup(QWidget *parent)
+    : QGroupBox(QStringLiteral("Audience board"), parent)
+{
+    setObjectName(QStringLiteral("AudienceGroup"));
+    cboAudienceScreen = new QComboBox(this);
+    cboAudienceScreen->setObjectName(QStringLiteral("cboAudienceScreen"));
+    spnAudienceMargin = new QSpinBox(this);
+    spnAudienceMargin->setObjectName(QStringLiteral("spnAudienceMargin"));
+    spnAudienceMargin->setRange(0, AudienceSettings::MaxMargin);
+    spnAudienceMargin->setSuffix(QStringLiteral(" %"));
+    spnAudienceMargin->setToolTip(
+        QStringLiteral("Kept clear on every side, for a projector or TV that crops the picture"));
+
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("&Screen:"), cboAudienceScreen);
+    form->addRow(QStringLiteral("&Margin:"), spnAudienceMargin);
+
+    listScreens({});
+    const auto relist = [this] { listScreens(value().screen); };
+    connect(qApp, &QGuiApplication::screenAdded, this, relist);
+    // A removed screen is still in the list as the signal comes: list after it has gone.
+    connect(qApp, &QGuiApplication::screenRemoved, this, relist, Qt::QueuedConnection);
+    connect(cboAudienceScreen, &QComboBox::currentIndexChanged, this, &AudienceGroup::valueChanged);
+    connect(spnAudienceMargin, &QSpinBox::valueChanged, this, &AudienceGroup::valueChanged);
+}
+
+void AudienceGroup::setValue(const AudienceSettings &value)
+{
+    const QSignalBlocker quiet(spnAudienceMargin);
+    listScreens(value.screen);
+    spnAudienceMargin->setValue(value.margin);
+}
+
+AudienceSettings AudienceGroup::value() const
+{
+    return {cboAudienceScreen->currentData().toString(), spnAudienceMargin->value()};
+}
+
+void AudienceGroup::listScreens(const QString &chosen)
+{
+    const QSignalBlocker quiet(cboAudienceScreen);
+    cboAudienceScreen->clear();
+    cboAudienceScreen->addItem(QStringLiteral("Automatic"), QString());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QSize pixels = screen->size() * screen->devicePixelRatio();
+        cboAudienceScreen->addItem(
+            QStringLiteral("%1 (%2 \u00d7 %3)").arg(screen->name()).arg(pixels.width()).arg(pixels.height()),
+            screen->name());
+    }
+    if (!chosen.isEmpty() && cboAudienceScreen->findData(chosen) < 0)
+        cboAudienceScreen->addItem(QStringLiteral("%1 (not connected)").arg(chosen), chosen);
+    cboAudienceScreen->setCurrentIndex(std::max(0, cboAudienceScreen->findData(chosen)));
+}

@@ -1,0 +1,260 @@
+#include "BoardSnapshot.h"
+#include "ModalAnswerer.h"
+#include "TestProgram.h"
+#include "WindowCleanup.h"
+
+#include "board/AudienceBoard.h"
+#include "controls/Units.h"
+#include "settings/AudienceGroup.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QScreen>
+#include <QTimer>
+#include <qpa/qplatformscreen.h>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <functional>
+
+namespace {
+
+// A screen plugged in and out while the program runs, on one desktop with
+// the laptop's: a window moving between them stays shown.
+struct PluggedScreen : QPlatformScreen {
+    PluggedScreen(const QString &name, const QRect &geometry) : m_name(name), m_geometry(geometry) {}
+    QRect geometry() const override { return m_geometry; }
+    int depth() const override { return 32; }
+    QImage::Format format() const override { return QImage::Format_RGB32; }
+    QString name() const override { return m_name; }
+    QList<QPlatformScreen *> virtualSiblings() const override
+    {
+        QList<QPlatformScreen *> all;
+        for (const QScreen *screen : QGuiApplication::screens())
+            all.append(screen->handle());
+        return all;
+    }
+    QString m_name;
+    QRect m_geometry;
+};
+
+} // namespace
+
+// The audience board, from the laptop's one screen (tests/laptop-screen.json)
+// and screens the test plugs in and out.
+class TestAudience : public QObject
+{
+    Q_OBJECT
+
+private:
+    PrivateSettings settings;
+    ScoreBoard *board = nullptr;
+    std::unique_ptr<BoardDriver> drive;
+    QHash<QString, PluggedScreen *> plugged;
+
+    static AudienceBoard *audience() { return program().audience(); }
+    static void pressF2() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); }
+    static bool store(const QByteArray &keys) { return PrivateSettings::write("[AudienceDisplay]\n" + keys); }
+
+    void plug(const QString &name, QSize size = {1920, 1080})
+    {
+        plugged.insert(name, new PluggedScreen(name, QRect({3000 + 3000 * int(plugged.size()), 0}, size)));
+        QWindowSystemInterface::handleScreenAdded(plugged.value(name));
+    }
+    void unplug(const QString &name) { QWindowSystemInterface::handleScreenRemoved(plugged.take(name)); }
+
+    // Control by control, to a screen reader, and pixel for pixel at the same size.
+    void verifySameAsBoard(const char *after)
+    {
+        QCOMPARE(audience()->backColor(), board->backColor());
+        QCOMPARE(BoardSnapshot(*audience()).changedSince(BoardSnapshot(*board)),
+                 QStringList{"frmAudience.BackColor"});
+        for (LedDisplay *led : board->findChildren<LedDisplay *>()) {
+            auto *copy = audience()->findChild<LedDisplay *>(led->objectName());
+            for (const auto text : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+                QCOMPARE(QAccessible::queryAccessibleInterface(copy)->text(text),
+                         QAccessible::queryAccessibleInterface(led)->text(text));
+        }
+        QVERIFY2(!audience()->isActiveWindow()
+                     && !audience()->findChildren<QWidget *>().contains(QApplication::focusWidget()),
+                 after);
+        QWidget *focus = board->focusWidget();
+        focus->clearFocus(); // the focus mark is the operator's alone
+        QVERIFY2(audience()->grab().toImage() == board->grab().toImage(), after);
+        focus->setFocus();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        PrivateSettings::clear();
+        LoadBoardSettings(SettingsDefaults::StartScreen);
+        program().model().clearAll();
+        board = &program().board();
+        drive = std::make_unique<BoardDriver>(*board);
+        board->move(0, 0);
+        board->show();
+        QVERIFY(QTest::qWaitForWindowActive(board));
+        QTest::mouseClick(drive->led("ledBall(0)"), Qt::LeftButton);
+    }
+    void cleanup()
+    {
+        drive.reset(), deleteAllWindows();
+        for (const QString &name : plugged.keys())
+            unplug(name);
+    }
+
+    void followsEveryActionOnTheBoard()
+    {
+        pressF2();
+        QVERIFY(audience()->isVisible());
+        audience()->resize(board->size());
+        BoardSettings &look = BoardSettings::shared();
+        const std::pair<const char *, std::function<void()>> actions[] = {
+            {"inning keys", [&] { drive->type("ledHome(3)", "7+"), drive->type("ledVisitor(2)", "1-"); }},
+            {"count and errors", [&] { drive->type("ledBall(0)", "3-"), drive->type("ledVisitorErr", "4"); }},
+            {"entries", [&] { drive->type("ledHomeHits(0)", "9 3\r+9\r"), drive->type("ledAtBat(0)", "4"); }},
+            {"F2 twice types nothing", [&] {
+                 pressF2();
+                 QVERIFY(!audience()->isVisible());
+                 pressF2(), BoardDriver::typeToFocus("2\r");
+                 QVERIFY(audience()->isVisible());
+                 QCOMPARE(drive->shows("ledAtBat", 2), "42");
+             }},
+            {"keys on the audience board, after a click on it, go to the board's focus", [&] {
+                 drive->type("ledHome(6)", "1");
+                 audience()->activateWindow();
+                 QVERIFY(QTest::qWaitForWindowActive(audience()));
+                 QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
+                 QTest::keyClicks(audience(), "57");
+                 QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
+                 QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
+                 board->activateWindow();
+                 QVERIFY(QTest::qWaitForWindowActive(board));
+             }},
+            {"options", [&] {
+                 look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
+                 look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
+             }},
+            {"both resized", [&] { board->resize(1280, 720), audience()->resize(1280, 720); }},
+            {"restored", [&] { program().model().restore(GameState{.atBat = 77}); }},
+            {"clear all", [&] {
+                 ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
+                 drive->type("ledBall(0)", "c");
+             }},
+        };
+        for (const auto &[after, action] : actions) {
+            const BoardSnapshot before(*board);
+            action();
+            QVERIFY2(!BoardSnapshot(*board).changedSince(before).isEmpty(), after);
+            verifySameAsBoard(after);
+        }
+    }
+
+    // Screens plugged in besides the laptop, the stored choice, and where the
+    // audience board opens: full screen there, or beside the board ("").
+    void opensWhereItBelongs_data()
+    {
+        QTest::addColumn<QStringList>("screens");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("opensOn");
+        QTest::newRow("one screen") << QStringList() << "Automatic" << "";
+        QTest::newRow("automatic, the largest") << QStringList{"projector", "monitor"} << "" << "monitor";
+        QTest::newRow("the chosen one") << QStringList{"projector", "monitor"} << "projector" << "projector";
+        QTest::newRow("chosen one away") << QStringList{"projector", "monitor"} << "tv" << "monitor";
+        QTest::newRow("never the board's") << QStringList{"projector"} << "laptop" << "projector";
+    }
+    void opensWhereItBelongs()
+    {
+        QFETCH(QStringList, screens);
+        QFETCH(QString, stored);
+        QFETCH(QString, opensOn);
+        for (const QString &name : screens)
+            plug(name, name == "monitor" ? QSize(2560, 1440) : QSize(1920, 1080));
+        QVERIFY(store("Screen=" + stored.toUtf8()));
+        pressF2();
+        QVERIFY(audience()->isVisible());
+        QCOMPARE(QApplication::activeWindow(), board);
+        QCOMPARE(audience()->isFullScreen(), !opensOn.isEmpty());
+        QCOMPARE(audience()->screen()->name(), opensOn.isEmpty() ? "laptop" : opensOn);
+        if (opensOn.isEmpty())
+            QVERIFY(!audience()->frameGeometry().intersects(board->frameGeometry()));
+        else
+            QTRY_COMPARE(audience()->geometry(), audience()->screen()->geometry());
+    }
+
+    // On a projector: the options choose another screen and a margin, kept
+    // clear in the board's colour; it hides while its screen is unplugged.
+    void followsTheOptionsAndItsScreen()
+    {
+        plug("projector");
+        plug("monitor");
+        QVERIFY(store("Screen=projector"));
+        pressF2();
+        QVERIFY(store("Screen=monitor\nMargin=10"));
+        board->RefreshFormColors();
+        QCOMPARE(audience()->screen()->name(), "monitor");
+        QTRY_COMPARE(audience()->size(), QSize(1920, 1080));
+        const QRect clear = audience()->rect().adjusted(192, 108, -192, -108);
+        for (const QWidget *control : audience()->findChildren<TwipsControl *>())
+            QVERIFY(clear.contains(QRect(control->mapTo(audience(), QPoint()), control->size())));
+        QCOMPARE(audience()->grab().toImage().pixelColor(100, 50), Units::colorFromBgr(board->backColor()));
+
+        unplug("monitor");
+        QVERIFY(!audience()->isVisible());
+        plug("monitor");
+        QVERIFY(audience()->isFullScreen() && audience()->isVisible());
+        QCOMPARE(audience()->screen()->name(), "monitor");
+        // Away again, F2 closes it for good: it stays closed when the screen returns.
+        unplug("monitor");
+        pressF2();
+        plug("monitor");
+        QVERIFY(!audience()->isVisible());
+        QCOMPARE(QApplication::activeWindow(), board);
+    }
+
+    void storedValuesFallBackToTheDefaults()
+    {
+        const std::tuple<QByteArray, QString, int> rows[] = {
+            {"Screen= HDMI-2 \nMargin=10", "HDMI-2", 10}, // a screen away is kept
+            {"Screen=automatic\nMargin=+3", "", 3},     {"Margin=11", "", 0},
+            {"Margin=-1", "", 0},  {"Margin=2.5", "", 0}, {"Screen=HDMI\x01", "", 0},
+            {"Screen=" + QByteArray(300, 'x'), "", 0},
+        };
+        for (const auto &[stored, screen, margin] : rows) {
+            QVERIFY(store(stored + '\n'));
+            const AudienceSettings loaded = LoadAudienceSettings();
+            QCOMPARE(loaded, (AudienceSettings{screen, margin}));
+            QVERIFY(SaveAudienceSettings(loaded).ok && LoadAudienceSettings() == loaded);
+        }
+    }
+
+    // A chosen screen that is not connected, or goes away, stays chosen.
+    void groupKeepsAScreenThatIsAway()
+    {
+        plug("projector");
+        AudienceGroup group;
+        group.setValue({"tv", 4});
+        QCOMPARE(group.value(), (AudienceSettings{"tv", 4}));
+        auto *screens = group.findChild<QComboBox *>("cboAudienceScreen");
+        QCOMPARE(screens->count(), 4); // Automatic, laptop, projector, tv
+        screens->setCurrentIndex(screens->findData("projector"));
+        unplug("projector");
+        QTRY_COMPARE(screens->currentText(), "projector (not connected)");
+        QCOMPARE(group.value().screen, "projector");
+    }
+
+    // Last: the program ends when the board closes, the audience board with it.
+    void closingTheBoardEndsTheProgram()
+    {
+        pressF2();
+        QTimer::singleShot(0, board, &QWidget::close);
+        QTimer tooLate;
+        connect(&tooLate, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        tooLate.start(5000);
+        QCOMPARE(QApplication::exec(), 0);
+        QVERIFY(!audience()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestAudience)
+#include "tst_audience.moc"
