@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 
@@ -48,14 +49,19 @@ HeadlessChromium::HeadlessChromium(QObject *parent)
 
 HeadlessChromium::~HeadlessChromium()
 {
-    m_devTools.abort();
     if (m_process.state() != QProcess::NotRunning) {
-        m_process.terminate();
+        // Asked to close, Chromium ends its helper processes too.
+        if (m_devTools.state() == QAbstractSocket::ConnectedState)
+            call({}, QStringLiteral("Browser.close"), {}, std::chrono::seconds(2));
         if (!m_process.waitForFinished(5000)) {
             m_process.kill();
             m_process.waitForFinished(5000);
         }
     }
+    m_devTools.abort();
+    // A helper may still write into the profile for a moment.
+    for (int attempt = 0; attempt < 20 && !m_profile.remove(); ++attempt)
+        QThread::msleep(100);
 }
 
 bool HeadlessChromium::start(QString *error, Timeout timeout)
