@@ -1,6 +1,7 @@
 #include "BenchWindow.h"
 #include "BoardBenchmarks.h"
 #include "OptionsBenchmarks.h"
+#include "StreamBenchmarks.h"
 
 #include "core/SettingsStore.h"
 
@@ -52,6 +53,7 @@ int main(int argc, char *argv[])
 
     registerBoardBenchmarks();
     registerOptionsBenchmarks();
+    registerStreamBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -1,141 +1,61 @@
 #include "stream/StreamServer.h"
 
-#include "stream/BoardPage.h"
-#include "stream/HttpConnection.h"
-#include "stream/HttpRequest.h"
+#include "stream/StreamWorker.h"
 
-#include <QFile>
 #include <QNetworkInterface>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QWebSocket>
-
-namespace {
-
-constexpr QWebSocketProtocol::CloseCode TryAgainLater = QWebSocketProtocol::CloseCode(1013);
-// The pages send nothing but WebSocket pings and closes.
-constexpr quint64 MaxIncomingMessage = 1024;
-
-const QByteArray Html = "text/html; charset=utf-8";
-const QByteArray Css = "text/css; charset=utf-8";
-const QByteArray Script = "text/javascript; charset=utf-8";
-const QByteArray Json = "application/json";
-
-QByteArray resource(const QString &name)
-{
-    QFile file(QStringLiteral(":/stream/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-HttpResponse content(const QByteArray &type, const QByteArray &body)
-{
-    HttpResponse response;
-    response.contentType = type;
-    response.body = body;
-    return response;
-}
-
-// The pages run their own scripts and reach their own WebSocket, nothing else.
-// Inline styles stay allowed: streaming programs add their own (OBS's custom
-// CSS, its transparent background) through a style element.
-QByteArray pagePolicy(const QByteArray &host)
-{
-    return "default-src 'none'; script-src 'self'; style-src 'self' 'unsafe-inline'; connect-src 'self' ws://"
-        + host + "; base-uri 'none'; form-action 'none'";
-}
-
-QString portTakenMessage(int port)
-{
-    return StreamServer::tr("Port %1 is already in use by another program, so the board cannot be served "
-                            "there. Choose another port for the stream, or close the program that uses it.")
-        .arg(port);
-}
-
-} // namespace
 
 StreamServer::StreamServer(QObject *parent)
     : QObject(parent)
-    , m_handshakes(QStringLiteral("Quorvane"), QWebSocketServer::NonSecureMode)
-    , m_feed(GameState(), BoardSettings::shared())
-    , m_message(QString::fromUtf8(m_feed.json()))
+    , m_worker(new StreamWorker(BoardSettings::shared()))
 {
-    m_pages = {
-        {"/overlay", content(Html, resource(QStringLiteral("overlay.html")))},
-        {"/overlay.css", content(Css, resource(QStringLiteral("overlay.css")))},
-        {"/overlay.js", content(Script, resource(QStringLiteral("overlay.js")))},
-        {"/led.js", content(Script, resource(QStringLiteral("led.js")))},
-        {"/board", content(Html, BoardPage::html())},
-        {"/board.css", content(Css, BoardPage::css())},
-        {"/board.js", content(Script, resource(QStringLiteral("board.js")))},
-    };
-    connect(&m_handshakes, &QWebSocketServer::newConnection, this, &StreamServer::addClients);
+    m_thread.setObjectName(QStringLiteral("Stream server"));
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.start();
 }
 
 StreamServer::~StreamServer()
 {
     stop();
+    m_thread.quit();
+    m_thread.wait();
 }
 
 bool StreamServer::start(const StreamSettings &settings, QString *error)
 {
-    stop();
-    const auto fail = [&](const QString &why) {
-        stop();
-        if (error)
-            *error = why;
-        return false;
-    };
-    if (settings.Port < StreamSettings::LowestPort || settings.Port > StreamSettings::HighestPort) {
-        return fail(tr("Port %1 cannot be used for the stream: choose one from %2 to %3.")
-                        .arg(settings.Port)
-                        .arg(StreamSettings::LowestPort)
-                        .arg(StreamSettings::HighestPort));
-    }
+    QString why;
+    QMetaObject::invokeMethod(
+        m_worker, [&] { m_serving = m_worker->listen(settings, &why); }, Qt::BlockingQueuedConnection);
     m_settings = settings;
-    m_hosts = AllowedHosts(settings.Port, settings.AllowNetwork);
-
-    const QList<QHostAddress> addresses = settings.AllowNetwork
-        ? QList<QHostAddress> {QHostAddress(QHostAddress::Any)}
-        : QList<QHostAddress> {
-            QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)};
-    for (const QHostAddress &address : addresses) {
-        auto *listener = new QTcpServer(this);
-        if (!listener->listen(address, quint16(settings.Port))) {
-            const auto why = listener->serverError();
-            const QString reason = listener->errorString();
-            delete listener;
-            if (why == QAbstractSocket::AddressInUseError)
-                return fail(portTakenMessage(settings.Port));
-            // A computer without IPv6 still serves on 127.0.0.1.
-            if (address == QHostAddress::LocalHostIPv6)
-                continue;
-            return fail(tr("The board cannot be served on port %1: %2").arg(settings.Port).arg(reason));
-        }
-        connect(
-            listener, &QTcpServer::newConnection, this, [this, listener] { acceptConnections(listener); });
-        m_listeners.append(listener);
-    }
-    return true;
+    if (!m_serving && error)
+        *error = why;
+    return m_serving;
 }
 
 void StreamServer::stop()
 {
-    qDeleteAll(m_listeners);
-    m_listeners.clear();
-    for (HttpConnection *connection : std::as_const(m_connections))
-        connection->abort();
-    m_connections.clear();
-    for (QWebSocket *client : std::as_const(m_clients)) {
-        client->disconnect(this);
-        client->close(QWebSocketProtocol::CloseCodeGoingAway, tr("The program stopped serving the board."));
-        client->deleteLater();
-    }
-    m_clients.clear();
+    QMetaObject::invokeMethod(m_worker, &StreamWorker::stop, Qt::BlockingQueuedConnection);
+    m_serving = false;
+}
+
+void StreamServer::publishGame(const GameState &game)
+{
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, game] { worker->publishGame(game); });
+}
+
+void StreamServer::publishSettings(const BoardSettings &board)
+{
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, board] { worker->publishSettings(board); });
+}
+
+int StreamServer::clientCount() const
+{
+    return m_worker->clientCount();
 }
 
 QString StreamServer::overlayAddress() const
 {
-    return isServing() ? overlayAddressFor(m_settings) : QString();
+    return m_serving ? overlayAddressFor(m_settings) : QString();
 }
 
 QString StreamServer::overlayAddressFor(const StreamSettings &settings)
@@ -158,115 +78,4 @@ QString StreamServer::overlayAddressFor(const StreamSettings &settings)
         }
     }
     return QStringLiteral("http://%1:%2/overlay").arg(host).arg(settings.Port);
-}
-
-void StreamServer::publishGame(const GameState &game)
-{
-    if (m_feed.setGame(game))
-        broadcast();
-}
-
-void StreamServer::publishSettings(const BoardSettings &board)
-{
-    if (m_feed.setBoard(board))
-        broadcast();
-}
-
-void StreamServer::acceptConnections(QTcpServer *listener)
-{
-    while (QTcpSocket *socket = listener->nextPendingConnection()) {
-        if (m_connections.size() >= MaxConnections)
-            m_connections.takeFirst()->abort();
-        auto *connection = new HttpConnection(socket, this);
-        m_connections.append(connection);
-        connect(connection, &QObject::destroyed, this,
-            [this, connection] { m_connections.removeOne(connection); });
-        connect(connection, &HttpConnection::requestReceived, this, &StreamServer::answer);
-    }
-}
-
-void StreamServer::answer(HttpConnection *connection, const HttpRequest &request)
-{
-    const QByteArray host = request.header("host").value_or(QByteArray());
-    if (!m_hosts.allowsHost(host)) {
-        const HttpResponse refusal = HttpResponse::text(
-            403, "This server answers only to the address it was opened at, such as 127.0.0.1.");
-        connection->reply(refusal.toBytes("default-src 'none'", true), true);
-        return;
-    }
-    const QByteArray policy = pagePolicy(host);
-    if (request.method != "GET") {
-        HttpResponse refusal
-            = HttpResponse::text(405, "Everything here is read-only: GET is the only method.");
-        refusal.extraHeaders.emplaceBack("Allow", "GET");
-        connection->reply(refusal.toBytes(policy, request.wantsClose()), request.wantsClose());
-        return;
-    }
-    if (request.path != "/live") {
-        connection->reply(page(request.path).toBytes(policy, request.wantsClose()), request.wantsClose());
-        return;
-    }
-
-    HttpResponse refusal;
-    if (!request.isWebSocketUpgrade()) {
-        refusal = HttpResponse::text(426, "/live is a WebSocket.");
-        refusal.extraHeaders.emplaceBack("Upgrade", "websocket");
-    } else if (const auto origin = request.header("origin"); origin && !m_hosts.allowsOrigin(*origin)) {
-        refusal = HttpResponse::text(403, "Only this server's own pages may follow the board.");
-    } else if (m_clients.size() >= MaxClients) {
-        refusal = HttpResponse::text(503,
-            "Too many pages follow the board already (64). Close one; "
-            "a page waiting here connects by itself.");
-        refusal.extraHeaders.emplaceBack("Retry-After", "1");
-    } else {
-        // Qt's WebSocket server reads the handshake from the socket itself.
-        m_handshakes.handleConnection(connection->handOver());
-        return;
-    }
-    connection->reply(refusal.toBytes(policy, true), true);
-}
-
-HttpResponse StreamServer::page(const QByteArray &path) const
-{
-    if (path == "/state.json")
-        return content(Json, m_feed.json());
-    const auto found = m_pages.constFind(path);
-    if (found != m_pages.cend())
-        return *found;
-    return HttpResponse::text(404, "Pages here: /overlay, /board, /state.json; and the WebSocket /live.");
-}
-
-void StreamServer::addClients()
-{
-    while (QWebSocket *client = m_handshakes.nextPendingConnection()) {
-        client->setParent(this);
-        if (m_clients.size() >= MaxClients) {
-            // Several handshakes at once can pass the check before any ends.
-            client->close(TryAgainLater, tr("Too many pages follow the board already."));
-            client->deleteLater();
-            continue;
-        }
-        client->setMaxAllowedIncomingFrameSize(MaxIncomingMessage);
-        client->setMaxAllowedIncomingMessageSize(MaxIncomingMessage);
-        m_clients.append(client);
-        connect(client, &QWebSocket::disconnected, this, [this, client] {
-            m_clients.removeOne(client);
-            client->deleteLater();
-        });
-        client->sendTextMessage(m_message);
-    }
-}
-
-void StreamServer::broadcast()
-{
-    m_message = QString::fromUtf8(m_feed.json());
-    const QList<QWebSocket *> clients = m_clients;
-    for (QWebSocket *client : clients) {
-        if (client->bytesToWrite() > MaxClientBacklog) {
-            // A page that no longer reads would hold every later message.
-            client->abort();
-            continue;
-        }
-        client->sendTextMessage(m_message);
-    }
 }

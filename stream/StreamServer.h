@@ -3,21 +3,12 @@
 #include "core/BoardSettings.h"
 #include "core/GameState.h"
 #include "core/StreamSettings.h"
-#include "stream/AllowedHosts.h"
-#include "stream/BoardFeed.h"
-#include "stream/HttpResponse.h"
 
-#include <QByteArray>
-#include <QHash>
-#include <QList>
 #include <QObject>
 #include <QString>
-#include <QWebSocketServer>
+#include <QThread>
 
-class HttpConnection;
-class QTcpServer;
-class QWebSocket;
-struct HttpRequest;
+class StreamWorker;
 
 // The program's own web server for streaming programs: a scorebug overlay
 // (/overlay) and the whole board (/board) as pages with a transparent or
@@ -32,6 +23,9 @@ struct HttpRequest;
 // computer's own), so a web page elsewhere cannot read the board through a
 // name of its own, and takes WebSockets only from its own pages or from
 // programs that send no Origin.
+//
+// The network side runs in a thread of its own: a change costs the caller a
+// queued call, however many pages follow the board.
 class StreamServer : public QObject
 {
     Q_OBJECT
@@ -54,10 +48,10 @@ public:
     bool start(const StreamSettings &settings, QString *error = nullptr);
     // Closes the port and every connection; pages try again by themselves.
     void stop();
-    bool isServing() const { return !m_listeners.isEmpty(); }
+    bool isServing() const { return m_serving; }
 
-    // What the pages show. Each change reaches every page at once and raises
-    // the sequence number by one; a state the pages already show sends nothing.
+    // What the pages show. Each change reaches every page and raises the
+    // sequence number by one; a state the pages already show sends nothing.
     void publishGame(const GameState &game);
     void publishSettings(const BoardSettings &board);
 
@@ -67,24 +61,11 @@ public:
     // The address the settings would give.
     static QString overlayAddressFor(const StreamSettings &settings);
     // Pages following the board now.
-    int clientCount() const { return int(m_clients.size()); }
-    // The current document, as /state.json serves it.
-    const BoardFeed &feed() const { return m_feed; }
+    int clientCount() const;
 
 private:
-    void acceptConnections(QTcpServer *listener);
-    void answer(HttpConnection *connection, const HttpRequest &request);
-    HttpResponse page(const QByteArray &path) const;
-    void addClients();
-    void broadcast();
-
+    QThread m_thread;
+    StreamWorker *m_worker; // lives in m_thread, deleted as it ends
     StreamSettings m_settings;
-    AllowedHosts m_hosts;
-    QList<QTcpServer *> m_listeners;
-    QList<HttpConnection *> m_connections;
-    QWebSocketServer m_handshakes;
-    QList<QWebSocket *> m_clients;
-    BoardFeed m_feed;
-    QString m_message; // the document as WebSocket text
-    QHash<QByteArray, HttpResponse> m_pages;
+    bool m_serving = false;
 };
