@@ -326,6 +326,24 @@ private Q_SLOTS:
         QVERIFY(reply.closed);
     }
 
+    // Connections opened and dropped, half of them with garbage, more than
+    // the server keeps at once: it still answers at once afterwards.
+    void floodLeavesTheServerAnswering()
+    {
+        std::vector<std::unique_ptr<QTcpSocket>> flood;
+        for (int i = 0; i < 2 * StreamServer::MaxConnections; ++i) {
+            flood.push_back(std::make_unique<QTcpSocket>());
+            flood.back()->connectToHost(QHostAddress::LocalHost, m_port);
+            if (i % 2)
+                flood.back()->write("\x01\x02 junk\r\n\r\n");
+            else
+                flood.back()->write("GET /overlay HTTP/1.1\r\nHost: ");
+        }
+        QTest::qWait(200);
+        flood.resize(flood.size() / 2);
+        QCOMPARE(exchange(m_port, get("/state.json", m_host)).status, 200);
+    }
+
     void takenPortIsReported()
     {
         m_server.stop();

@@ -139,11 +139,11 @@ public:
     {
     }
 
-    // The page at 1920 x 1080 once it shows ready, with OBS's style added;
+    // The page at the size once it shows ready, with OBS's style added;
     // transparent where the page is.
-    QImage shoot(const QString &path, const QString &ready)
+    QImage shoot(const QString &path, const QString &ready, QSize size = QSize(Width, Height))
     {
-        const QString tab = m_browser.open(m_base + path, Width, Height);
+        const QString tab = m_browser.open(m_base + path, size.width(), size.height());
         const QJsonObject clear {{QStringLiteral("r"), 0}, {QStringLiteral("g"), 0}, {QStringLiteral("b"), 0},
             {QStringLiteral("a"), 0}};
         if (tab.isEmpty()
@@ -162,10 +162,10 @@ public:
             QByteArray::fromBase64(shot->value(QStringLiteral("data")).toString().toLatin1()), "PNG");
     }
 
-    void save(const QImage &image, const QString &name)
+    void save(const QImage &image, const QString &name, QSize size = QSize(Width, Height))
     {
         const QString file = m_output.filePath(name + QStringLiteral(".png"));
-        if (image.size() != QSize(Width, Height) || !image.save(file, "PNG", 0)) {
+        if (image.size() != size || !image.save(file, "PNG", 0)) {
             std::fprintf(stderr, "could not make %s\n", qPrintable(file));
             ++failures;
             return;
@@ -189,7 +189,7 @@ private:
 
 QImage over(const QImage &background, const QImage &overlay)
 {
-    QImage out = background;
+    QImage out = background.scaled(overlay.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter p(&out);
     p.drawImage(0, 0, overlay);
     return out;
@@ -244,6 +244,10 @@ int main(int argc, char *argv[])
                          " && document.querySelector('#home .runs .led:last-child').dataset.digit === '6'");
     shooter.save(over(field, shooter.shoot(QStringLiteral("/overlay"), bugReady)),
         QStringLiteral("overlay-1920x1080-default"));
+    // OBS's default size for a new browser source.
+    const QSize obs(800, 600);
+    shooter.save(over(field, shooter.shoot(QStringLiteral("/overlay"), bugReady, obs)),
+        QStringLiteral("overlay-800x600-default"), obs);
     server.publishSettings(customColoursAndNames());
     shooter.save(over(field,
                      shooter.shoot(QStringLiteral("/overlay?corner=br&scale=1.25"),
