@@ -34,7 +34,6 @@ void HttpConnection::readHead()
     m_readQueued = false;
     if (m_headLength > 0 || m_socket->state() != QAbstractSocket::ConnectedState)
         return;
-    // peek() leaves the head in the socket, whole, for a WebSocket handshake.
     const QByteArray buffered = m_socket->peek(MaxHeadBytes);
     const qsizetype end = buffered.indexOf("\r\n\r\n");
     if (end < 0) {
@@ -77,8 +76,10 @@ void HttpConnection::reply(const QByteArray &bytes, bool close)
     }
 }
 
-QTcpSocket *HttpConnection::handOver()
+QTcpSocket *HttpConnection::upgrade(const QByteArray &bytes)
 {
+    m_socket->skip(m_headLength);
+    m_socket->write(bytes);
     QTcpSocket *socket = m_socket;
     socket->disconnect(this);
     socket->setParent(nullptr);

@@ -28,15 +28,15 @@ public:
 
     // Answers the request last received and drops its head from the socket.
     void reply(const QByteArray &bytes, bool close);
-    // Hands the socket on with the request head still unread in it, for a
-    // WebSocket handshake, and deletes this connection.
-    QTcpSocket *handOver();
+    // Answers the request last received with the bytes that switch protocols
+    // and hands the socket on, for a WebSocket; deletes this connection.
+    QTcpSocket *upgrade(const QByteArray &bytes);
     // Ends the connection now, whatever it was doing.
     void abort();
 
 Q_SIGNALS:
     // A complete head has arrived. The receiver answers at once, with reply()
-    // or handOver().
+    // or upgrade().
     void requestReceived(HttpConnection *connection, const HttpRequest &request);
 
 private:

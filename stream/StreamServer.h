@@ -35,8 +35,6 @@ public:
     static constexpr int MaxClients = 64;
     // Plain HTTP connections at once; a new one beyond closes the oldest.
     static constexpr int MaxConnections = 128;
-    // Unsent bytes a page may leave waiting before it is dropped as stuck.
-    static constexpr qint64 MaxClientBacklog = 1024 * 1024;
 
     // Starts with the shared preferences and an empty game.
     explicit StreamServer(QObject *parent = nullptr);

@@ -4,17 +4,13 @@
 #include "stream/HttpConnection.h"
 #include "stream/HttpRequest.h"
 #include "stream/StreamServer.h"
+#include "stream/WebSocketClient.h"
 
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
-#include <QWebSocket>
 
 namespace {
-
-constexpr QWebSocketProtocol::CloseCode TryAgainLater = QWebSocketProtocol::CloseCode(1013);
-// The pages send nothing but WebSocket pings and closes.
-constexpr quint64 MaxIncomingMessage = 1024;
 
 const QByteArray Html = "text/html; charset=utf-8";
 const QByteArray Css = "text/css; charset=utf-8";
@@ -54,9 +50,8 @@ QString portTakenMessage(int port)
 } // namespace
 
 StreamWorker::StreamWorker(const BoardSettings &board)
-    : m_handshakes(QStringLiteral("Quorvane"), QWebSocketServer::NonSecureMode, this)
-    , m_feed(GameState(), board)
-    , m_message(QString::fromUtf8(m_feed.json()))
+    : m_feed(GameState(), board)
+    , m_frame(WebSocketClient::textFrame(m_feed.json()))
 {
     m_pages = {
         {"/overlay", content(Html, resource(QStringLiteral("overlay.html")))},
@@ -67,7 +62,6 @@ StreamWorker::StreamWorker(const BoardSettings &board)
         {"/board.css", content(Css, BoardPage::css())},
         {"/board.js", content(Script, resource(QStringLiteral("board.js")))},
     };
-    connect(&m_handshakes, &QWebSocketServer::newConnection, this, &StreamWorker::addClients);
 }
 
 StreamWorker::~StreamWorker()
@@ -123,10 +117,9 @@ void StreamWorker::stop()
     for (HttpConnection *connection : std::as_const(m_connections))
         connection->abort();
     m_connections.clear();
-    for (QWebSocket *client : std::as_const(m_clients)) {
+    for (WebSocketClient *client : std::as_const(m_clients)) {
         client->disconnect(this);
-        client->close(QWebSocketProtocol::CloseCodeGoingAway, tr("The program stopped serving the board."));
-        client->deleteLater();
+        client->close(WebSocketClient::GoingAway, "The program stopped serving the board.");
     }
     m_clients.clear();
     m_clientCount = 0;
@@ -180,9 +173,15 @@ void StreamWorker::answer(HttpConnection *connection, const HttpRequest &request
     }
 
     HttpResponse refusal;
+    const QByteArray key = request.header("sec-websocket-key").value_or(QByteArray());
     if (!request.isWebSocketUpgrade()) {
         refusal = HttpResponse::text(426, "/live is a WebSocket.");
         refusal.extraHeaders.emplaceBack("Upgrade", "websocket");
+    } else if (request.header("sec-websocket-version") != "13") {
+        refusal = HttpResponse::text(426, "This server speaks WebSocket version 13.");
+        refusal.extraHeaders.emplaceBack("Sec-WebSocket-Version", "13");
+    } else if (QByteArray::fromBase64(key).size() != 16) {
+        refusal = HttpResponse::text(400, "The WebSocket key is missing or malformed.");
     } else if (const auto origin = request.header("origin"); origin && !m_hosts.allowsOrigin(*origin)) {
         refusal = HttpResponse::text(403, "Only this server's own pages may follow the board.");
     } else if (m_clients.size() >= StreamServer::MaxClients) {
@@ -191,8 +190,9 @@ void StreamWorker::answer(HttpConnection *connection, const HttpRequest &request
             "a page waiting here connects by itself.");
         refusal.extraHeaders.emplaceBack("Retry-After", "1");
     } else {
-        // Qt's WebSocket server reads the handshake from the socket itself.
-        m_handshakes.handleConnection(connection->handOver());
+        addClient(connection->upgrade("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\n"
+                                      "Connection: Upgrade\r\nSec-WebSocket-Accept: "
+            + WebSocketClient::acceptKey(key) + "\r\n\r\n"));
         return;
     }
     connection->reply(refusal.toBytes(policy, true), true);
@@ -208,39 +208,23 @@ HttpResponse StreamWorker::page(const QByteArray &path) const
     return HttpResponse::text(404, "Pages here: /overlay, /board, /state.json; and the WebSocket /live.");
 }
 
-void StreamWorker::addClients()
+void StreamWorker::addClient(QTcpSocket *socket)
 {
-    while (QWebSocket *client = m_handshakes.nextPendingConnection()) {
-        client->setParent(this);
-        if (m_clients.size() >= StreamServer::MaxClients) {
-            // Several handshakes at once can pass the check before any ends.
-            client->close(TryAgainLater, tr("Too many pages follow the board already."));
-            client->deleteLater();
-            continue;
-        }
-        client->setMaxAllowedIncomingFrameSize(MaxIncomingMessage);
-        client->setMaxAllowedIncomingMessageSize(MaxIncomingMessage);
-        m_clients.append(client);
+    auto *client = new WebSocketClient(socket, this);
+    m_clients.append(client);
+    m_clientCount = int(m_clients.size());
+    connect(client, &QObject::destroyed, this, [this, client] {
+        m_clients.removeOne(client);
         m_clientCount = int(m_clients.size());
-        connect(client, &QWebSocket::disconnected, this, [this, client] {
-            m_clients.removeOne(client);
-            m_clientCount = int(m_clients.size());
-            client->deleteLater();
-        });
-        client->sendTextMessage(m_message);
-    }
+    });
+    client->send(m_frame);
 }
 
 void StreamWorker::broadcast()
 {
-    m_message = QString::fromUtf8(m_feed.json());
-    const QList<QWebSocket *> clients = m_clients;
-    for (QWebSocket *client : clients) {
-        if (client->bytesToWrite() > StreamServer::MaxClientBacklog) {
-            // A page that no longer reads would hold every later message.
-            client->abort();
-            continue;
-        }
-        client->sendTextMessage(m_message);
-    }
+    // One frame for every page.
+    m_frame = WebSocketClient::textFrame(m_feed.json());
+    const QList<WebSocketClient *> clients = m_clients;
+    for (WebSocketClient *client : clients)
+        client->send(m_frame);
 }

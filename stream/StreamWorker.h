@@ -12,19 +12,19 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QWebSocketServer>
 
 #include <atomic>
 
 class HttpConnection;
 class QTcpServer;
-class QWebSocket;
+class QTcpSocket;
+class WebSocketClient;
 struct HttpRequest;
 
 // The stream server's network side, run in a thread of its own by
 // StreamServer so that pages, however many, never slow the board: the
-// listening sockets, the HTTP connections, the WebSocket handshakes and
-// clients, and the document they all get. Every member but clientCount() is
+// listening sockets, the HTTP connections, the WebSocket pages, and the
+// document they all get. Every member but clientCount() is
 // called in the worker's own thread.
 class StreamWorker : public QObject
 {
@@ -48,16 +48,15 @@ private:
     void acceptConnections(QTcpServer *listener);
     void answer(HttpConnection *connection, const HttpRequest &request);
     HttpResponse page(const QByteArray &path) const;
-    void addClients();
+    void addClient(QTcpSocket *socket);
     void broadcast();
 
     AllowedHosts m_hosts;
     QList<QTcpServer *> m_listeners;
     QList<HttpConnection *> m_connections;
-    QWebSocketServer m_handshakes;
-    QList<QWebSocket *> m_clients;
+    QList<WebSocketClient *> m_clients;
     std::atomic<int> m_clientCount = 0;
     BoardFeed m_feed;
-    QString m_message; // the document as WebSocket text
+    QByteArray m_frame; // the document as a WebSocket frame
     QHash<QByteArray, HttpResponse> m_pages;
 };

@@ -76,8 +76,27 @@ QByteArray get(const QByteArray &path, const QByteArray &host, const QByteArray 
     return "GET " + path + " HTTP/1.1\r\nHost: " + host + "\r\n" + extra + "Connection: close\r\n\r\n";
 }
 
-const QByteArray Upgrade = "Connection: Upgrade\r\nUpgrade: websocket\r\nSec-WebSocket-Version: 13\r\n"
-                           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+const QByteArray UpgradeOnly = "Connection: Upgrade\r\nUpgrade: websocket\r\n";
+const QByteArray Upgrade
+    = UpgradeOnly + "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
+
+// A frame as a page sends it: final, masked.
+QByteArray pageFrame(quint8 opcode, const QByteArray &payload)
+{
+    QByteArray out(1, char(0x80 | opcode));
+    if (payload.size() < 126) {
+        out += char(0x80 | payload.size());
+    } else {
+        out += char(0x80 | 126);
+        out += char(payload.size() >> 8);
+        out += char(payload.size() & 0xFF);
+    }
+    const QByteArray mask = "\x11\x22\x33\x44";
+    out += mask;
+    for (qsizetype i = 0; i < payload.size(); ++i)
+        out += char(payload[i] ^ mask[i % 4]);
+    return out;
+}
 
 QJsonValue at(QJsonValue value, const QString &path)
 {
@@ -204,6 +223,11 @@ private Q_SLOTS:
         QTest::newRow("live, other site")
             << get("/live", h, Upgrade + "Origin: http://attacker.example\r\n") << 403 << text;
         QTest::newRow("live, file page") << get("/live", h, Upgrade + "Origin: null\r\n") << 403 << text;
+        QTest::newRow("live, old version") << get("/live", h,
+            UpgradeOnly + "Sec-WebSocket-Version: 8\r\nSec-WebSocket-Key: AAAAAAAAAAAAAAAAAAAAAA==\r\n")
+                                           << 426 << text;
+        QTest::newRow("live, no key")
+            << get("/live", h, UpgradeOnly + "Sec-WebSocket-Version: 13\r\n") << 400 << text;
         QTest::newRow("live, other port")
             << get("/live", h, Upgrade + "Origin: http://127.0.0.1:1\r\n") << 403 << text;
     }
@@ -297,8 +321,53 @@ private Q_SLOTS:
         QCOMPARE(messages[1].value("seq").toDouble(), seq + 1);
         QCOMPARE(at(messages[1], "game/atBat").toInt(), 23);
         QCOMPARE(messages[2].value("seq").toDouble(), seq + 2);
+        QSignalSpy pong(&page, &QWebSocket::pong);
+        page.ping("still there?");
+        QVERIFY(pong.wait(5000));
         QCOMPARE(at(messages[2], "board/titleText").toString(), "Final");
         QCOMPARE(m_server.clientCount(), 1);
+    }
+
+    // What a page may send, and what it gets back after the board's state.
+    void framesFromPages_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QByteArray>("answer"); // a close: its opcode and code
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("ping") << pageFrame(0x9, "hi") << QByteArray("\x8a\x02hi") << false;
+        QTest::newRow("text, then ping")
+            << pageFrame(0x1, "hello") + pageFrame(0x9, "") << QByteArray("\x8a\x00", 2) << false;
+        QTest::newRow("close") << pageFrame(0x8, "\x03\xe8") << QByteArray("\x88\x03\xe8") << true;
+        QTest::newRow("unmasked") << QByteArray("\x81\x02hi") << QByteArray("\x88\x03\xea") << true;
+        QTest::newRow("reserved opcode") << pageFrame(0x3, "") << QByteArray("\x88\x03\xea") << true;
+        QTest::newRow("too large") << pageFrame(0x1, QByteArray(2000, 'a')) << QByteArray("\x88\x03\xf1")
+                                   << true;
+    }
+    void framesFromPages()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QByteArray, answer);
+        QTcpSocket page;
+        page.connectToHost(QHostAddress::LocalHost, m_port);
+        page.write(get("/live", m_host, Upgrade));
+        QByteArray in;
+        QVERIFY(QTest::qWaitFor([&] { return (in += page.readAll()).contains("\r\n\r\n\x81"); }, 5000));
+        // The first message: the board as it is, in a text frame.
+        const qsizetype state = in.indexOf("\r\n\r\n") + 4;
+        QVERIFY(QTest::qWaitFor([&] { return (in += page.readAll()).size() >= state + 4; }, 5000));
+        const int length = (quint8(in[state + 2]) << 8) | quint8(in[state + 3]);
+        QVERIFY(QTest::qWaitFor([&] { return (in += page.readAll()).size() >= state + 4 + length; }, 5000));
+        in.remove(0, state + 4 + length);
+
+        page.write(sent);
+        const bool close = answer.startsWith('\x88');
+        QVERIFY(
+            QTest::qWaitFor([&] { return (in += page.readAll()).size() >= answer.size() + close; }, 5000));
+        if (close)
+            in.remove(1, 1); // the length, which counts the reason's words
+        QCOMPARE(in.left(answer.size()).toHex(' '), answer.toHex(' '));
+        QFETCH(bool, closed);
+        QCOMPARE(page.waitForDisconnected(closed ? 5000 : 100), closed);
     }
 
     void clientsAreCapped()

@@ -34,19 +34,25 @@
     const heightPerPoint = Number(board.dataset.heightPerPoint);
     const size = (points) => `${points * heightPerPoint}vh`;
 
+    let shownBoard = '';
     followBoard((state) => {
         const b = state.board;
-        board.style.backgroundColor = b.formBackColor;
-        frame.style.borderColor = b.labelColor;
-        labels.forEach((label) => { label.style.color = b.labelColor; });
-        home.style.color = b.homeColor;
-        visitor.style.color = b.visitorColor;
-        title.textContent = b.titleText;
-        title.style.fontSize = size(b.titleSize);
-        home.textContent = b.homeText;
-        visitor.textContent = b.visitorText;
-        home.style.fontSize = size(b.teamSize);
-        visitor.style.fontSize = size(b.teamSize);
+        // Colours, names and sizes change seldom: the page is restyled only then.
+        const boardKey = JSON.stringify(b);
+        if (boardKey !== shownBoard) {
+            shownBoard = boardKey;
+            board.style.backgroundColor = b.formBackColor;
+            frame.style.borderColor = b.labelColor;
+            labels.forEach((label) => { label.style.color = b.labelColor; });
+            home.style.color = b.homeColor;
+            visitor.style.color = b.visitorColor;
+            title.textContent = b.titleText;
+            title.style.fontSize = size(b.titleSize);
+            home.textContent = b.homeText;
+            visitor.textContent = b.visitorText;
+            home.style.fontSize = size(b.teamSize);
+            visitor.style.fontSize = size(b.teamSize);
+        }
         displays.forEach((d) => d.show(d.digit(state.game, d.index), b.ledColor, b.ledBackColor));
     });
 })();

@@ -35,16 +35,23 @@
         }
     }
 
+    let shownBoard = '';
     followBoard((state) => {
         const game = state.game;
         const board = state.board;
-        const root = document.documentElement.style;
-        root.setProperty('--form', board.formBackColor);
-        root.setProperty('--label', board.labelColor);
-        homeName.textContent = board.homeText;
-        homeName.style.color = board.homeColor;
-        visitorName.textContent = board.visitorText;
-        visitorName.style.color = board.visitorColor;
+        // Colours and names change seldom; restyling the page for every
+        // digit would only slow the digits.
+        const boardKey = JSON.stringify(board);
+        if (boardKey !== shownBoard) {
+            shownBoard = boardKey;
+            const root = document.documentElement.style;
+            root.setProperty('--form', board.formBackColor);
+            root.setProperty('--label', board.labelColor);
+            homeName.textContent = board.homeText;
+            homeName.style.color = board.homeColor;
+            visitorName.textContent = board.visitorText;
+            visitorName.style.color = board.visitorColor;
+        }
         const on = board.ledColor;
         const off = board.ledBackColor;
         showNumber(shows.homeRuns, game.home.runs, on, off);
