@@ -4,6 +4,8 @@
 
 #include <QNetworkInterface>
 
+#include <utility>
+
 StreamServer::StreamServer(QObject *parent)
     : QObject(parent)
     , m_worker(new StreamWorker(BoardSettings::shared()))
@@ -40,12 +42,35 @@ void StreamServer::stop()
 
 void StreamServer::publishGame(const GameState &game)
 {
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker, game] { worker->publishGame(game); });
+    const QMutexLocker locker(&m_pendingLock);
+    m_pendingGame = game;
+    if (!std::exchange(m_sendQueued, true))
+        QMetaObject::invokeMethod(m_worker, [this] { sendPending(); });
 }
 
 void StreamServer::publishSettings(const BoardSettings &board)
 {
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker, board] { worker->publishSettings(board); });
+    const QMutexLocker locker(&m_pendingLock);
+    m_pendingBoard = board;
+    if (!std::exchange(m_sendQueued, true))
+        QMetaObject::invokeMethod(m_worker, [this] { sendPending(); });
+}
+
+// In the server's thread.
+void StreamServer::sendPending()
+{
+    std::optional<GameState> game;
+    std::optional<BoardSettings> board;
+    {
+        const QMutexLocker locker(&m_pendingLock);
+        game.swap(m_pendingGame);
+        board.swap(m_pendingBoard);
+        m_sendQueued = false;
+    }
+    if (game)
+        m_worker->publishGame(*game);
+    if (board)
+        m_worker->publishSettings(*board);
 }
 
 int StreamServer::clientCount() const

@@ -4,9 +4,12 @@
 #include "core/GameState.h"
 #include "core/StreamSettings.h"
 
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThread>
+
+#include <optional>
 
 class StreamWorker;
 
@@ -50,6 +53,8 @@ public:
 
     // What the pages show. Each change reaches every page and raises the
     // sequence number by one; a state the pages already show sends nothing.
+    // Changes come faster than the server's thread sends them only in a
+    // burst; the pages then get the latest.
     void publishGame(const GameState &game);
     void publishSettings(const BoardSettings &board);
 
@@ -62,8 +67,15 @@ public:
     int clientCount() const;
 
 private:
+    void sendPending();
+
     QThread m_thread;
     StreamWorker *m_worker; // lives in m_thread, deleted as it ends
     StreamSettings m_settings;
     bool m_serving = false;
+    // Handed to the server's thread; a change not yet taken is replaced.
+    QMutex m_pendingLock;
+    std::optional<GameState> m_pendingGame;
+    std::optional<BoardSettings> m_pendingBoard;
+    bool m_sendQueued = false;
 };
