@@ -6,6 +6,7 @@
 #include "core/AudienceSettings.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
+#include "stream/StreamServer.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -13,6 +14,8 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTimer>
+
+#include <cstdio>
 
 #include <utility>
 
@@ -37,6 +40,10 @@ ScoreBoard &Program::board()
         connect(m_board.data(), &ScoreBoard::optionsRequested, this, &Program::runOptions);
         connect(m_board.data(), &ScoreBoard::audienceToggleRequested, this, &Program::toggleAudience);
         connect(m_board.data(), &ScoreBoard::formColorsRefreshed, this, &Program::refreshAudience);
+        connect(m_board.data(), &ScoreBoard::formColorsRefreshed, this, [this](const BoardSettings &applied) {
+            if (m_stream)
+                m_stream->publishSettings(applied);
+        });
         // Closing the board ends the program, and the audience board with it.
         m_board->installEventFilter(this);
     }
@@ -194,6 +201,47 @@ void Program::showBoard()
 // Modal; it reads the store back on closing.
 void Program::runOptions()
 {
+    const StreamSettings streamBefore = LoadStreamSettings();
     OptionsDialog options;
-    options.exec();
+    options.showStreamProblem(m_streamProblem);
+    if (options.exec() != QDialog::Accepted)
+        return;
+    if (m_stream)
+        m_stream->publishSettings(BoardSettings::shared());
+    applyStreamSettings(streamBefore);
+}
+
+// Settings the operator left as they were keep the server as it is, with
+// what the command line asked for.
+void Program::applyStreamSettings(const StreamSettings &before)
+{
+    const StreamSettings now = LoadStreamSettings();
+    if (now == before)
+        return;
+    if (!now.Enabled) {
+        if (m_stream)
+            m_stream->stop();
+        m_streamProblem.clear();
+        return;
+    }
+    if (!serve(now))
+        QMessageBox::warning(QApplication::activeWindow(), QStringLiteral("Overlay Not Served"), m_streamProblem);
+}
+
+bool Program::serve(const StreamSettings &settings)
+{
+    if (!m_stream) {
+        m_stream = std::make_unique<StreamServer>();
+        m_stream->publishGame(m_model.state());
+        connect(&m_model, &GameModel::changed, m_stream.get(),
+                [this] { m_stream->publishGame(m_model.state()); });
+    }
+    QString why;
+    if (m_stream->start(settings, &why)) {
+        m_streamProblem.clear();
+        return true;
+    }
+    m_streamProblem = why;
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(why));
+    return false;
 }

@@ -2,17 +2,20 @@
 
 #include "core/GameJournal.h"
 #include "core/GameModel.h"
+#include "core/StreamSettings.h"
 #include "history/GameHistory.h"
 
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class AudienceBoard;
 struct BoardSettings;
 class ScoreBoard;
 class StartScreen;
+class StreamServer;
 
 // The program: owns the game and the windows and takes the operator from one
 // window to the next. The windows only say what the operator asked for.
@@ -50,6 +53,14 @@ public:
     // F2 on the board.
     void toggleAudience();
 
+    // Serves the overlay and the board to streaming programs as the settings
+    // say (their Enabled aside). A port that cannot be opened leaves the
+    // program as it was; standard error and the options' Stream group say
+    // which port and why. Tells whether it serves.
+    bool serve(const StreamSettings &settings);
+    // The server, once it has been started; null before.
+    StreamServer *stream() const { return m_stream.get(); }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -63,6 +74,8 @@ private:
     void offerRecovered(const GameJournal::Recovered &found);
     void keepJournal();
     void showSaving();
+    // The stored stream settings after the options closed with OK.
+    void applyStreamSettings(const StreamSettings &before);
 
     GameModel m_model;
     GameHistory m_history{m_model};
@@ -70,4 +83,6 @@ private:
     bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
     QPointer<AudienceBoard> m_audience;
+    std::unique_ptr<StreamServer> m_stream;
+    QString m_streamProblem; // why the last start of the server failed
 };

@@ -1,4 +1,5 @@
 #include "app/Program.h"
+#include "core/StreamSettings.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -46,12 +47,33 @@ int main(int argc, char *argv[])
         QStringLiteral("Opens the audience board at start: full screen on a second screen, "
                        "or beside the board."));
     parser.addOption(audience);
+    const QCommandLineOption serve(
+        QStringLiteral("serve"),
+        QStringLiteral("Serves the overlay to streaming programs in this run, on the stored port."));
+    parser.addOption(serve);
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("The port to serve the overlay on in this run (1024 to 65535)."),
+                                  QStringLiteral("N"));
+    parser.addOption(port);
     parser.process(*app);
-    if (!parser.positionalArguments().isEmpty()) {
-        const QString message = QStringLiteral("%1: Unexpected argument '%2'.\n")
-                                    .arg(QCoreApplication::applicationName(), parser.positionalArguments().first());
-        std::fputs(qPrintable(message), stderr);
+    const auto refuse = [](const QString &what) {
+        std::fputs(qPrintable(QStringLiteral("%1: %2\n").arg(QCoreApplication::applicationName(), what)), stderr);
         return 1;
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+
+    StreamSettings stream = LoadStreamSettings();
+    stream.Enabled = stream.Enabled || parser.isSet(serve);
+    if (parser.isSet(port)) {
+        const auto chosen = StreamSettings::portFromText(parser.value(port));
+        if (!chosen) {
+            return refuse(QStringLiteral("The port must be a number from %1 to %2, not '%3'.")
+                              .arg(StreamSettings::LowestPort)
+                              .arg(StreamSettings::HighestPort)
+                              .arg(parser.value(port)));
+        }
+        stream.Port = *chosen;
     }
 
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
@@ -64,6 +86,9 @@ int main(int argc, char *argv[])
     });
     if (parser.isSet(audience))
         program.openAudience();
+    // A port that is taken leaves the board running, and says so.
+    if (stream.Enabled)
+        program.serve(stream);
     const int code = QCoreApplication::exec();
     program.finish();
     return code;

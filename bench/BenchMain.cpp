@@ -2,6 +2,7 @@
 #include "BoardBenchmarks.h"
 #include "JournalBenchmarks.h"
 #include "OptionsBenchmarks.h"
+#include "StreamBenchmarks.h"
 
 #include "core/SettingsStore.h"
 
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     registerBoardBenchmarks();
     registerOptionsBenchmarks();
     registerJournalBenchmarks();
+    registerStreamBenchmarks();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

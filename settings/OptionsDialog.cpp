@@ -1,5 +1,8 @@
 #include "settings/OptionsDialog.h"
 
+#include "settings/AudienceGroup.h"
+#include "settings/StreamGroup.h"
+
 #include "controls/ColorSwatch.h"
 #include "controls/DesignBuilder.h"
 #include "controls/TwipsLabel.h"
@@ -15,6 +18,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -82,6 +86,7 @@ OptionsDialog::OptionsDialog(QWidget *parent)
         move(where->availableGeometry().center() - rect().center());
 
     buildFromDesign();
+    buildOutputsTab();
     loadStep();
 }
 
@@ -139,11 +144,29 @@ void OptionsDialog::loadStep()
         row.preview->setCaption(text);
         row.box->setText(text);
     }
+    m_storedAudience = LoadAudienceSettings();
+    m_storedStream = LoadStreamSettings();
+    m_audienceGroup->setValue(m_storedAudience);
+    m_streamGroup->setSettings(m_storedStream);
 }
 
-void OptionsDialog::addOutputsTab(QWidget *page)
+// After the design's two tabs, which it leaves as they are.
+void OptionsDialog::buildOutputsTab()
 {
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("tabOutputs"));
+    m_audienceGroup = new AudienceGroup(page);
+    m_streamGroup = new StreamGroup(page);
+    auto *column = new QVBoxLayout(page);
+    column->addWidget(m_audienceGroup);
+    column->addWidget(m_streamGroup);
+    column->addStretch();
     SSTab1->addTab(page, QStringLiteral("Outputs"));
+}
+
+void OptionsDialog::showStreamProblem(const QString &problem)
+{
+    m_streamGroup->showProblem(problem);
 }
 
 bool OptionsDialog::event(QEvent *event)
@@ -195,18 +218,26 @@ void OptionsDialog::textChanged(const TextRow &row, const QString &text)
 
 void OptionsDialog::okClicked()
 {
-    const SettingsSaveResult saved = SaveBoardSettings(m_edits);
-    if (!saved.ok) {
-        // Nothing is lost: the edits stay here until the store takes them or
-        // the operator cancels.
-        QMessageBox::warning(this, QStringLiteral("Options Not Saved"),
-                             QStringLiteral("The options could not be saved to\n%1\n\n%2\n\n"
-                                            "Your changes are still in this window: press OK to try "
-                                            "again, or Cancel to discard them.")
-                                 .arg(QDir::toNativeSeparators(saved.fileName), saved.reason));
-        return;
-    }
-    accept();
+    const AudienceSettings audience = m_audienceGroup->value();
+    const StreamSettings stream = m_streamGroup->settings();
+    if (saved(SaveBoardSettings(m_edits))
+        && (audience == m_storedAudience || saved(SaveAudienceSettings(audience)))
+        && (stream == m_storedStream || saved(SaveStreamSettings(stream))))
+        accept();
+}
+
+bool OptionsDialog::saved(const SettingsSaveResult &result)
+{
+    if (result.ok)
+        return true;
+    // Nothing is lost: the edits stay here until the store takes them or
+    // the operator cancels.
+    QMessageBox::warning(this, QStringLiteral("Options Not Saved"),
+                         QStringLiteral("The options could not be saved to\n%1\n\n%2\n\n"
+                                        "Your changes are still in this window: press OK to try "
+                                        "again, or Cancel to discard them.")
+                             .arg(QDir::toNativeSeparators(result.fileName), result.reason));
+    return false;
 }
 
 void OptionsDialog::done(int result)

@@ -4,8 +4,8 @@
 #   cmake -DSOURCE_DIR=... -P check_includes.cmake
 cmake_minimum_required(VERSION 3.21)
 
-set(windows board startscreen settings)
-set(all_folders app board controls core forms layout settings startscreen)
+set(windows board startscreen settings stream)
+set(all_folders app board controls core forms history layout settings startscreen stream)
 set(offences)
 foreach(folder core ${windows})
     if(folder STREQUAL "core")
