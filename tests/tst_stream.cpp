@@ -1,10 +1,14 @@
+#include "BoardDriver.h"
 #include "HeadlessChromium.h"
+#include "ModalAnswerer.h"
 #include "PrivateSettings.h"
+#include "TestProgram.h"
 
 #include "core/StreamSettings.h"
 #include "settings/StreamGroup.h"
 #include "stream/StreamServer.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -13,6 +17,8 @@
 #include <QNetworkInterface>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -469,6 +475,46 @@ private Q_SLOTS:
         QCOMPARE(group.settings(), (StreamSettings {false, 9123, true}));
         group.findChild<QPushButton *>("cmdStreamCopy")->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), group.settings().overlayAddress());
+    }
+
+    // The program's wiring: a key and an undo on the board reach the
+    // pages, and a taken port is said in the options.
+    void theProgramServesWhatTheOperatorDoes()
+    {
+        m_server.stop();
+        QVERIFY(program().serve(settings()));
+        ScoreBoard &board = program().board();
+        board.show();
+        BoardDriver drive(board);
+        const auto balls = [&] {
+            return at(QJsonDocument::fromJson(exchange(m_port, get("/state.json", m_host)).body).object(),
+                "game/balls");
+        };
+        drive.type("ledBall(0)", "3");
+        QTRY_COMPARE(balls(), QJsonValue(3));
+        program().history().undoAction()->trigger();
+        QTRY_COMPARE(balls(), QJsonValue(0));
+
+        QTcpServer other;
+        const quint16 taken = freePort();
+        QVERIFY(other.listen(QHostAddress::LocalHost, taken));
+        QVERIFY(!program().serve({true, taken, false}));
+        QCOMPARE(exchange(m_port, get("/state.json", m_host)).status, 0);
+        ModalAnswerer look([&](QWidget *options) {
+            auto *problem = options->findChild<QLabel *>("lblStreamProblem");
+            QVERIFY(problem->text().contains(QString::number(taken)) && !problem->isHidden());
+            // The operator picks a free port: OK serves there at once.
+            options->findChild<QSpinBox *>("txtStreamPort")->setValue(m_port);
+            options->findChild<QCheckBox *>("chkStreamEnabled")->setChecked(true);
+            QVERIFY(problem->isHidden());
+            options->findChild<QPushButton *>("cmdOk")->click();
+        });
+        drive.type("ledBall(0)", "o");
+        QVERIFY(look.answered());
+        QCOMPARE(LoadStreamSettings(), settings());
+        QCOMPARE(exchange(m_port, get("/state.json", m_host)).status, 200);
+        PrivateSettings::clear();
+        delete &board;
     }
 
     // The pages in a real browser, as a streaming program's browser source
