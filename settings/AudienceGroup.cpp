@@ -1,7 +1,8 @@
 #include "settings/AudienceGroup.h"
 
 #include <QComboBox>
-#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -22,9 +23,16 @@ AudienceGroup::AudienceGroup(QWidget *parent)
     spnAudienceMargin->setToolTip(
         QStringLiteral("Kept clear on every side, for a projector or TV that crops the picture"));
 
-    auto *form = new QFormLayout(this);
-    form->addRow(QStringLiteral("&Screen:"), cboAudienceScreen);
-    form->addRow(QStringLiteral("&Margin:"), spnAudienceMargin);
+    // One row: the dialog keeps its designed size.
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(6, 2, 6, 4);
+    for (const auto &[caption, field] : {std::pair<QString, QWidget *>{QStringLiteral("Sc&reen:"), cboAudienceScreen},
+                                         {QStringLiteral("&Margin:"), spnAudienceMargin}}) {
+        auto *label = new QLabel(caption, this);
+        label->setBuddy(field);
+        row->addWidget(label);
+        row->addWidget(field, field == cboAudienceScreen ? 1 : 0);
+    }
 
     listScreens({});
     const auto relist = [this] { listScreens(value().screen); };

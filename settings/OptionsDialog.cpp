@@ -158,6 +158,8 @@ void OptionsDialog::buildOutputsTab()
     m_audienceGroup = new AudienceGroup(page);
     m_streamGroup = new StreamGroup(page);
     auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(6, 4, 6, 4);
+    column->setSpacing(4);
     column->addWidget(m_audienceGroup);
     column->addWidget(m_streamGroup);
     column->addStretch();

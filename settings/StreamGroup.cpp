@@ -14,10 +14,10 @@
 
 StreamGroup::StreamGroup(QWidget *parent)
     : QGroupBox(tr("Stream"), parent)
-    , m_enabled(new QCheckBox(tr("Serve the scoreboard overlay to streaming programs")))
+    , m_enabled(new QCheckBox(tr("&Serve the overlay")))
     , m_port(new QSpinBox)
     , m_allowNetwork(new QCheckBox(tr("Allow other computers on this network")))
-    , m_networkWarning(new QLabel(tr("The board is then readable from the network.")))
+    , m_networkWarning(new QLabel(tr("Other computers can then read the board.")))
     , m_address(new QLabel)
     , m_problem(new QLabel)
     , m_copy(new QPushButton(tr("Copy")))
@@ -43,17 +43,22 @@ StreamGroup::StreamGroup(QWidget *parent)
     m_copy->setToolTip(
         tr("Copy the overlay's address, to paste into the streaming program's browser source"));
 
+    // The dialog keeps its designed size: the rows are packed to fit it.
+    m_enabled->setToolTip(tr("Serve the scorebug and the board to streaming programs"));
+    m_networkWarning->setWordWrap(true);
     auto *layout = new QGridLayout(this);
-    layout->addWidget(m_enabled, 0, 0, 1, 3);
-    layout->addWidget(portLabel, 1, 0);
-    layout->addWidget(m_port, 1, 1);
-    layout->addWidget(m_allowNetwork, 2, 0, 1, 2);
-    layout->addWidget(m_networkWarning, 2, 2);
-    layout->addWidget(new QLabel(tr("Overlay address:")), 3, 0);
-    layout->addWidget(m_address, 3, 1);
-    layout->addWidget(m_copy, 3, 2, Qt::AlignLeft);
-    layout->addWidget(m_problem, 4, 0, 1, 3);
-    layout->setColumnStretch(2, 1);
+    layout->setContentsMargins(6, 2, 6, 4);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(m_enabled, 0, 0, 1, 2);
+    layout->addWidget(portLabel, 0, 2, Qt::AlignRight);
+    layout->addWidget(m_port, 0, 3);
+    layout->addWidget(m_allowNetwork, 1, 0, 1, 4);
+    layout->addWidget(m_networkWarning, 2, 0, 1, 4);
+    layout->addWidget(new QLabel(tr("Address:")), 3, 0);
+    layout->addWidget(m_address, 3, 1, 1, 2);
+    layout->addWidget(m_copy, 3, 3);
+    layout->addWidget(m_problem, 4, 0, 1, 4);
+    layout->setColumnStretch(1, 1);
 
     connect(m_enabled, &QCheckBox::toggled, this, &StreamGroup::edited);
     connect(m_port, &QSpinBox::valueChanged, this, &StreamGroup::edited);

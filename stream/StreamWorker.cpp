@@ -42,8 +42,8 @@ QByteArray pagePolicy(const QByteArray &host)
 
 QString portTakenMessage(int port)
 {
-    return StreamWorker::tr("Port %1 is already in use by another program, so the board cannot be served "
-                            "there. Choose another port for the stream, or close the program that uses it.")
+    return StreamWorker::tr("Port %1 is in use by another program: the overlay is not served. Choose "
+                            "another port.")
         .arg(port);
 }
 

@@ -113,7 +113,7 @@ void startScreenShots()
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-// Both tabs of the options dialog, showing the preferences as loaded.
+// Each tab of the options dialog, showing the preferences as loaded.
 void optionsShots()
 {
     OptionsDialog options;
@@ -122,6 +122,8 @@ void optionsShots()
     auto *tabs = options.findChild<QTabWidget *>(QStringLiteral("SSTab1"));
     tabs->setCurrentIndex(1);
     save(&options, QStringLiteral("options-text-controls"), options.size());
+    tabs->setCurrentIndex(2);
+    save(&options, QStringLiteral("options-outputs"), options.size());
     // Closing reloads the preferences from the (empty) store, as every close does.
     options.reject();
 }
