@@ -10,7 +10,8 @@
 #include "forms/ScoreBoardDesign.h"
 
 #include <QEvent>
-#include <QHash>
+
+#include <algorithm>
 
 namespace {
 
@@ -76,7 +77,6 @@ BoardView::BoardView(const GameModel &model, const char *objectName, const Board
 void BoardView::buildFromDesign()
 {
     const DesignBuilder built(*m_area, ScoreBoardDesign::controls());
-    QHash<QString, std::vector<LedDisplay *>> numbers; // a field's digits, ones first
     for (const auto &[c, control] : built.controls()) {
         auto *widget = static_cast<QWidget *>(control);
         if (c->layoutSlot >= 0)
@@ -88,23 +88,25 @@ void BoardView::buildFromDesign()
             continue;
         led->setAccessibleName(ScoreBoardDesign::spokenName(*c));
         const BoardField field = ScoreBoardDesign::fieldOf(*c).value();
-        const bool twoDigits = c->index >= 0 && field.kind != BoardField::Inning
-            && field.kind != BoardField::Balls && field.kind != BoardField::Strikes
-            && field.kind != BoardField::Outs;
-        m_digits.push_back({led, field, twoDigits ? c->index : 0});
-        if (twoDigits) {
-            auto &digits = numbers[QString::fromLatin1(c->name)];
-            digits.resize(std::max<std::size_t>(digits.size(), std::size_t(c->index) + 1));
-            digits[std::size_t(c->index)] = led;
-        }
+        const bool twoDigits = ScoreBoardDesign::isTwoDigitField(*c);
+        const int place = twoDigits ? c->index : 0;
+        m_digits.push_back({led, field, place});
+        if (!twoDigits)
+            continue;
+        auto number = std::find_if(m_numbers.begin(), m_numbers.end(),
+                                   [&](const Number &n) { return n.field == field; });
+        if (number == m_numbers.end())
+            number = m_numbers.insert(m_numbers.end(), {field, {}});
+        number->digits.resize(std::max(number->digits.size(), std::size_t(place) + 1));
+        number->digits[std::size_t(place)] = led;
     }
     Shape1 = built.control<TwipsShape>("Shape1");
     lblBoardTitle = built.control<TwipsLabel>("lblBoardTitle");
     lblHome = built.control<TwipsLabel>("lblHome");
     lblVisitor = built.control<TwipsLabel>("lblVisitor");
-    for (const auto &digits : std::as_const(numbers)) {
-        for (LedDisplay *digit : digits)
-            digit->setNumberDigits(digits);
+    for (const Number &number : m_numbers) {
+        for (LedDisplay *digit : number.digits)
+            digit->setNumberDigits(number.digits);
     }
     for (const QString &name : ScoreBoardDesign::focusOrder())
         m_focusChain.push_back(built.control<LedDisplay>(name));
@@ -202,19 +204,18 @@ GameState BoardView::shownGame() const
             *single = shown;
     }
     // A two-digit field shows the number its shown digits spell, tens first.
-    auto number = [this](BoardField::Kind kind, Team team) {
+    for (const Number &n : m_numbers) {
         QString text;
-        for (int place : {1, 0}) {
-            for (const Digit &d : m_digits) {
-                if (d.field.kind == kind && d.field.team == team && d.place == place && d.led->caption() >= 0)
-                    text += QChar(u'0' + d.led->caption());
-            }
+        for (auto digit = n.digits.rbegin(); digit != n.digits.rend(); ++digit) {
+            if ((*digit)->caption() >= 0)
+                text += QChar(u'0' + (*digit)->caption());
         }
-        return text.toInt();
-    };
-    game.atBat = number(BoardField::AtBat, Team::Home);
-    game.home.hits = number(BoardField::Hits, Team::Home);
-    game.visitor.hits = number(BoardField::Hits, Team::Visitor);
+        TeamScore &team = game.team(n.field.team);
+        if (n.field.kind == BoardField::AtBat)
+            game.atBat = text.toInt();
+        else if (n.field.kind == BoardField::Hits)
+            team.hits = text.toInt();
+    }
     return game;
 }
 

@@ -95,6 +95,12 @@ private:
     ProportionalLayout m_layout;
     int m_backColor = 0;
     std::vector<Digit> m_digits;
+    // The digits of each two-digit field, ones first.
+    struct Number {
+        BoardField field;
+        std::vector<LedDisplay *> digits;
+    };
+    std::vector<Number> m_numbers;
     std::vector<LedDisplay *> m_focusChain;
     // The controls the layout rescales, recorded once the preferences are applied.
     struct Scaled {

@@ -180,4 +180,10 @@ std::optional<BoardField> fieldOf(const ControlDesign &display)
     return BoardField{field->kind, field->team, field->kind == BoardField::Inning ? display.index : 0};
 }
 
+bool isTwoDigitField(const ControlDesign &display)
+{
+    const Field *field = fieldNamed(display.name);
+    return field && field->twoDigits;
+}
+
 } // namespace ScoreBoardDesign

@@ -25,7 +25,9 @@ const QStringList &focusOrder();
 // "Balls", "Visitor hits, tens digit". Empty for anything but a display.
 QString spokenName(const ControlDesign &display);
 // The field whose number a display shows; nullopt for anything but a display.
-// The display's index is its place within a two-digit field.
 std::optional<BoardField> fieldOf(const ControlDesign &display);
+// Whether a display is a digit of a two-digit field, where its index is its
+// place: 0 the ones digit, 1 the tens digit.
+bool isTwoDigitField(const ControlDesign &display);
 
 } // namespace ScoreBoardDesign
