@@ -62,8 +62,17 @@ void Program::start(std::function<void()> onceShown)
 {
     StartScreen *first = newStartScreen();
     first->show();
-    if (onceShown)
-        AfterFirstFrame::run(*first, std::move(onceShown));
+    // The journal is not needed to show the start screen: it opens after
+    // the first frame, before the operator can reach the board.
+    AfterFirstFrame::run(*first, [this, onceShown = std::move(onceShown)] {
+        if (onceShown)
+            onceShown();
+        openJournal();
+    });
+}
+
+void Program::openJournal()
+{
     if (!m_journal.acquire()) {
         // The other copy keeps its own game (the journal has said so); this
         // one must not touch it and is not saved.
@@ -112,6 +121,9 @@ void Program::keepJournal()
     const auto record = [this] { m_journal.record(m_model.state()); };
     connect(&m_model, &GameModel::changed, this, record);
     connect(&m_model, &GameModel::entriesChanged, this, record);
+    // A game keyed before the journal opened is kept from now on too.
+    if (!(m_model.state() == GameState()))
+        record();
 }
 
 void Program::showSaving()

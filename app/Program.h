@@ -71,6 +71,7 @@ private:
     // settings, on the audience board.
     void refreshAudience(const BoardSettings &applied);
     void placeAudience(const QString &screenName);
+    void openJournal();
     void offerRecovered(const GameJournal::Recovered &found);
     void keepJournal();
     void showSaving();
