@@ -9,6 +9,8 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QScreen>
 #include <QTimer>
 #include <qpa/qplatformscreen.h>
@@ -190,8 +192,17 @@ private Q_SLOTS:
         plug("monitor");
         QVERIFY(store("Screen=projector"));
         pressF2();
-        QVERIFY(store("Screen=monitor\nMargin=10"));
-        board->RefreshFormColors();
+        ModalAnswerer outputs([](QWidget *options) {
+            auto *screens = options->findChild<QComboBox *>("cboAudienceScreen");
+            screens->setCurrentIndex(screens->findData("monitor"));
+            options->findChild<QSpinBox *>("spnAudienceMargin")->setValue(10);
+            options->findChild<QPushButton *>("cmdOk")->click();
+        });
+        drive->type("ledBall(0)", "o");
+        QVERIFY(outputs.answered());
+        QCOMPARE(LoadAudienceSettings(), (AudienceSettings{"monitor", 10}));
+        board->activateWindow(); // a closed modal box does not hand it back here
+        QVERIFY(QTest::qWaitForWindowActive(board));
         QCOMPARE(audience()->screen()->name(), "monitor");
         QTRY_COMPARE(audience()->size(), QSize(1920, 1080));
         const QRect clear = audience()->rect().adjusted(192, 108, -192, -108);
