@@ -86,6 +86,19 @@ private:
     QProcess m_process;
 };
 
+// The server started and `pages` pages of another process following it.
+bool serveToPages(StreamServer &server, OutsidePages &outside, int pages, benchmark::State &state)
+{
+    if (!startServer(server, state))
+        return false;
+    if (!outside.open(portOf(server), pages)
+        || !spinUntil([&] { return server.clientCount() == pages; }, 20s)) {
+        state.SkipWithError("the pages did not connect");
+        return false;
+    }
+    return true;
+}
+
 GameState withHomeRuns(int runs)
 {
     GameState game;
@@ -124,14 +137,9 @@ void publishCall(benchmark::State &state)
 {
     const int pages = int(state.range(0));
     StreamServer server;
-    if (!startServer(server, state))
-        return;
     OutsidePages outside;
-    if (!outside.open(portOf(server), pages)
-        || !spinUntil([&] { return server.clientCount() == pages; }, 20s)) {
-        state.SkipWithError("the pages did not connect");
+    if (!serveToPages(server, outside, pages, state))
         return;
-    }
     int turn = 0;
     for (auto _ : state) {
         const GameState game = withHomeRuns(++turn % 10);
@@ -191,14 +199,9 @@ void memoryWithPages(benchmark::State &state)
             return;
         }
         StreamServer server;
-        if (!startServer(server, state))
-            return;
         OutsidePages outside;
-        if (!outside.open(portOf(server), pages)
-            || !spinUntil([&] { return server.clientCount() == pages; }, 20s)) {
-            state.SkipWithError("the pages did not connect");
+        if (!serveToPages(server, outside, pages, state))
             return;
-        }
         for (int turn = 0; turn < 100; ++turn) {
             server.publishGame(withHomeRuns(turn % 10));
             QCoreApplication::processEvents();

@@ -1,3 +1,5 @@
+#include "CustomLook.h"
+
 #include "app/Program.h"
 #include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
@@ -78,20 +80,6 @@ void playSomeInnings(ScoreBoard &board)
     type(board, QStringLiteral("ledVisitorHits(0)"), QStringLiteral("7\r"));
     type(board, QStringLiteral("ledHomeErr"), QStringLiteral("1"));
     type(board, QStringLiteral("ledVisitorErr"), QStringLiteral("2"));
-}
-
-void customColoursAndNames()
-{
-    BoardSettings &s = BoardSettings::shared();
-    s.FormBackColor = 0x3A1E0B;  // navy
-    s.LabelColor = 0xD8ECF5;     // warm white
-    s.HomeColor = 0x33C1FF;      // amber
-    s.VisitorColor = 0xE6C26A;   // sky blue
-    s.LEDColor = 0x4040FF;       // red
-    s.LEDBackColor = 0x140A05;   // near black
-    s.HomeText = QStringLiteral("Owls");
-    s.VisitorText = QStringLiteral("Foxes");
-    s.TitleText = QStringLiteral("County Final");
 }
 
 // The start screen as the program opens on it, then with its instructions
@@ -238,7 +226,7 @@ int main(int argc, char *argv[])
     optionsShots();
     LoadBoardSettings(SettingsDefaults::StartScreen);
     boardShots(QStringLiteral("default"), [](ScoreBoard &) {});
-    customColoursAndNames();
+    applyCustomLook(BoardSettings::shared());
     boardShots(QStringLiteral("custom"), playSomeInnings);
     twoScreenShot();
 

@@ -1,3 +1,4 @@
+#include "CustomLook.h"
 #include "HeadlessChromium.h"
 
 #include "core/BoardSettings.h"
@@ -112,21 +113,6 @@ GameState someInnings()
     game.home.errors = 1;
     game.visitor.errors = 2;
     return game;
-}
-
-BoardSettings customColoursAndNames()
-{
-    BoardSettings s = BoardSettings::shared();
-    s.FormBackColor = 0x3A1E0B; // navy
-    s.LabelColor = 0xD8ECF5; // warm white
-    s.HomeColor = 0x33C1FF; // amber
-    s.VisitorColor = 0xE6C26A; // sky blue
-    s.LEDColor = 0x4040FF; // red
-    s.LEDBackColor = 0x140A05; // near black
-    s.HomeText = QStringLiteral("Owls");
-    s.VisitorText = QStringLiteral("Foxes");
-    s.TitleText = QStringLiteral("County Final");
-    return s;
 }
 
 class Shooter
@@ -248,7 +234,9 @@ int main(int argc, char *argv[])
     const QSize obs(800, 600);
     shooter.save(over(field, shooter.shoot(QStringLiteral("/overlay"), bugReady, obs)),
         QStringLiteral("overlay-800x600-default"), obs);
-    server.publishSettings(customColoursAndNames());
+    BoardSettings custom = BoardSettings::shared();
+    applyCustomLook(custom);
+    server.publishSettings(custom);
     shooter.save(over(field,
                      shooter.shoot(QStringLiteral("/overlay?corner=br&scale=1.25"),
                          bugReady
