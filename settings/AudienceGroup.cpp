@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -39,13 +38,10 @@ AudienceGroup::AudienceGroup(QWidget *parent)
     connect(qApp, &QGuiApplication::screenAdded, this, relist);
     // A removed screen is still in the list as the signal comes: list after it has gone.
     connect(qApp, &QGuiApplication::screenRemoved, this, relist, Qt::QueuedConnection);
-    connect(cboAudienceScreen, &QComboBox::currentIndexChanged, this, &AudienceGroup::valueChanged);
-    connect(spnAudienceMargin, &QSpinBox::valueChanged, this, &AudienceGroup::valueChanged);
 }
 
 void AudienceGroup::setValue(const AudienceSettings &value)
 {
-    const QSignalBlocker quiet(spnAudienceMargin);
     listScreens(value.screen);
     spnAudienceMargin->setValue(value.margin);
 }
@@ -57,7 +53,6 @@ AudienceSettings AudienceGroup::value() const
 
 void AudienceGroup::listScreens(const QString &chosen)
 {
-    const QSignalBlocker quiet(cboAudienceScreen);
     cboAudienceScreen->clear();
     cboAudienceScreen->addItem(QStringLiteral("Automatic"), QString());
     for (const QScreen *screen : QGuiApplication::screens()) {

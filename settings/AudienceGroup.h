@@ -22,10 +22,6 @@ public:
     void setValue(const AudienceSettings &value);
     AudienceSettings value() const;
 
-Q_SIGNALS:
-    // The operator changed the screen or the margin.
-    void valueChanged();
-
 private:
     void listScreens(const QString &chosen);
 

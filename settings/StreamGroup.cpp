@@ -87,7 +87,6 @@ void StreamGroup::edited()
     m_settings.Port = m_port->value();
     m_settings.AllowNetwork = m_allowNetwork->isChecked();
     showSettings();
-    Q_EMIT settingsChanged(m_settings);
 }
 
 void StreamGroup::showSettings()

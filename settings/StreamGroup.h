@@ -25,9 +25,6 @@ public:
     // too, as OK then tries the new settings.
     void showProblem(const QString &problem);
 
-Q_SIGNALS:
-    void settingsChanged(const StreamSettings &settings);
-
 private:
     void edited();
     void showSettings();

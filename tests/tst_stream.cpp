@@ -5,7 +5,6 @@
 #include "TestProgram.h"
 
 #include "core/StreamSettings.h"
-#include "settings/StreamGroup.h"
 #include "stream/StreamServer.h"
 
 #include <QCheckBox>
@@ -419,17 +418,6 @@ private Q_SLOTS:
         QCOMPARE(exchange(m_port, get("/state.json", m_host)).status, 200);
     }
 
-    void takenPortIsReported()
-    {
-        m_server.stop();
-        QTcpServer other;
-        QVERIFY(other.listen(QHostAddress::LocalHost, m_port));
-        QString error;
-        QVERIFY(!m_server.start(settings(), &error));
-        QVERIFY2(error.contains(QString::number(m_port)) && error.contains(u"in use"), qPrintable(error));
-        QVERIFY(!m_server.isServing());
-        QVERIFY(m_server.overlayAddress().isEmpty());
-    }
 
     void servesThisComputerOnly()
     {
@@ -461,21 +449,6 @@ private Q_SLOTS:
         QCOMPARE(exchange(m_port, get("/state.json", own)).status, 200);
     }
 
-    void optionsGroup()
-    {
-        StreamGroup group;
-        group.setSettings({false, 9123, false});
-        auto *warning = group.findChild<QLabel *>("lblStreamNetworkWarning");
-        QVERIFY(!warning->isVisibleTo(&group));
-        QCOMPARE(group.findChild<QLabel *>("lblStreamAddress")->text(), "http://127.0.0.1:9123/overlay");
-        QSignalSpy changed(&group, &StreamGroup::settingsChanged);
-        group.findChild<QAbstractButton *>("chkStreamAllowNetwork")->click();
-        QVERIFY(warning->isVisibleTo(&group));
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(group.settings(), (StreamSettings {false, 9123, true}));
-        group.findChild<QPushButton *>("cmdStreamCopy")->click();
-        QCOMPARE(QGuiApplication::clipboard()->text(), group.settings().overlayAddress());
-    }
 
     // The program's wiring: a key and an undo on the board reach the
     // pages, and a taken port is said in the options.
@@ -499,14 +472,26 @@ private Q_SLOTS:
         const quint16 taken = freePort();
         QVERIFY(other.listen(QHostAddress::LocalHost, taken));
         QVERIFY(!program().serve({true, taken, false}));
+        QVERIFY(!program().stream()->isServing() && program().stream()->overlayAddress().isEmpty());
         QCOMPARE(exchange(m_port, get("/state.json", m_host)).status, 0);
         ModalAnswerer look([&](QWidget *options) {
             auto *problem = options->findChild<QLabel *>("lblStreamProblem");
-            QVERIFY(problem->text().contains(QString::number(taken)) && !problem->isHidden());
+            QVERIFY(problem->text().contains(QString::number(taken)) && problem->text().contains(u"in use")
+                    && !problem->isHidden());
             // The operator picks a free port: OK serves there at once.
             options->findChild<QSpinBox *>("txtStreamPort")->setValue(m_port);
             options->findChild<QCheckBox *>("chkStreamEnabled")->setChecked(true);
             QVERIFY(problem->isHidden());
+            QCOMPARE(options->findChild<QLabel *>("lblStreamAddress")->text(),
+                     QStringLiteral("http://127.0.0.1:%1/overlay").arg(m_port));
+            auto *network = options->findChild<QCheckBox *>("chkStreamAllowNetwork");
+            auto *warning = options->findChild<QLabel *>("lblStreamNetworkWarning");
+            network->click();
+            QVERIFY(!warning->isHidden());
+            network->click();
+            QVERIFY(warning->isHidden());
+            options->findChild<QPushButton *>("cmdStreamCopy")->click();
+            QCOMPARE(QGuiApplication::clipboard()->text(), settings().overlayAddress());
             options->findChild<QPushButton *>("cmdOk")->click();
         });
         drive.type("ledBall(0)", "o");
