@@ -65,52 +65,48 @@ private Q_SLOTS:
     // back every number; No starts afresh and forgets it. While the killed
     // game's program still runs, a second copy offers nothing and keeps out of
     // its journal.
-    void aKilledGameIsOfferedBack_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addRow("restored") << true;
-        QTest::addRow("declined") << false;
-    }
     void aKilledGameIsOfferedBack()
     {
-        QFETCH(bool, yes);
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(ChildVariable, "1");
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY2(child.waitForReadyRead(20000), qPrintable(child.readAllStandardError()));
-        const auto played = GameState::fromJson(QJsonDocument::fromJson(child.readLine()).object());
-        QVERIFY(played);
-        const QByteArray kept = journal();
-        {
-            Program secondCopy;
-            ModalAnswerer none(ModalAnswerer::press(QMessageBox::Yes), 20);
-            secondCopy.start();
-            QTest::qWait(200);
-            QVERIFY(!none.answered());
-            QCOMPARE(secondCopy.model().state(), GameState());
-            QVERIFY(secondCopy.board().windowTitle().endsWith(u" (not saved)"));
-            secondCopy.finish();
-        }
-        deleteAllWindows();
-        QCOMPARE(journal(), kept);
+        for (const bool yes : {true, false}) {
+            cleanup();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(ChildVariable, "1");
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY2(child.waitForReadyRead(20000), qPrintable(child.readAllStandardError()));
+            const auto played = GameState::fromJson(QJsonDocument::fromJson(child.readLine()).object());
+            QVERIFY(played);
+            const QByteArray kept = journal();
+            {
+                Program secondCopy;
+                ModalAnswerer none(ModalAnswerer::press(QMessageBox::Yes), 20);
+                secondCopy.start();
+                QTest::qWait(200);
+                QVERIFY(!none.answered());
+                QCOMPARE(secondCopy.model().state(), GameState());
+                QVERIFY(secondCopy.board().windowTitle().endsWith(u" (not saved)"));
+                secondCopy.finish();
+            }
+            deleteAllWindows();
+            QCOMPARE(journal(), kept);
 
-        child.kill(); // SIGKILL: no chance to clean up
-        QVERIFY(child.waitForFinished(5000));
-        Program again;
-        ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
-        again.start();
-        QTRY_VERIFY(answerer.answered());
-        QCOMPARE(answerer.defaultButton(), QMessageBox::Yes);
-        QVERIFY(answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
-        QCOMPARE(again.model().state(), yes ? *played : GameState());
-        QCOMPARE(QFile::exists(journalFile()), yes);
-        // What comes back is what the board shows.
-        GameModel shown;
-        shown.restore(*played);
-        ScoreBoard reference(shown);
-        QCOMPARE(BoardDriver(again.board()).face() == BoardDriver(reference).face(), yes);
+            child.kill(); // SIGKILL: no chance to clean up
+            QVERIFY(child.waitForFinished(5000));
+            Program again;
+            ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
+            again.start();
+            QTRY_VERIFY(answerer.answered());
+            QCOMPARE(answerer.defaultButton(), QMessageBox::Yes);
+            QVERIFY(answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
+            QCOMPARE(again.model().state(), yes ? *played : GameState());
+            QCOMPARE(QFile::exists(journalFile()), yes);
+            // What comes back is what the board shows.
+            GameModel shown;
+            shown.restore(*played);
+            ScoreBoard reference(shown);
+            QCOMPARE(BoardDriver(again.board()).face() == BoardDriver(reference).face(), yes);
+        }
     }
 
     // A normal end forgets the game; a journal that cannot be written marks the
