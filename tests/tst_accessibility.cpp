@@ -43,12 +43,11 @@ private Q_SLOTS:
         QVERIFY(platform);
         platform->setActive(true);
         QVERIFY(QAccessible::isActive());
-        QAccessible::installUpdateHandler([](QAccessibleEvent *event) {
-            if (event->type() == QAccessible::ValueChanged)
-                announcements.append({event->object(), event->type(),
-                                      static_cast<QAccessibleValueChangeEvent *>(event)->value()});
-            else if (event->type() == QAccessible::DescriptionChanged)
-                announcements.append({event->object(), event->type(), {}});
+        QAccessible::installUpdateHandler([](QAccessibleEvent *e) {
+            const bool value = e->type() == QAccessible::ValueChanged;
+            if (value || e->type() == QAccessible::DescriptionChanged)
+                announcements.append({e->object(), e->type(),
+                                      value ? static_cast<QAccessibleValueChangeEvent *>(e)->value() : QVariant()});
         });
     }
     void init()

@@ -102,8 +102,7 @@ class TestHostileSettings : public QObject
     Q_OBJECT
 
     PrivateSettings m_settings;
-    int m_filesTried = 0;
-    int m_skipped = 0;
+    int m_filesTried = 0, m_skipped = 0;
 
 private Q_SLOTS:
     void init()
@@ -114,7 +113,11 @@ private Q_SLOTS:
         BoardSettings::shared() = {-1, -1, -1, -1, -1, -1, poison, poison, FixedPoint::fromWhole(-1), poison,
                                    FixedPoint::fromWhole(-1)};
     }
-    void cleanup() { deleteAllWindows(), P::clear(); }
+    void cleanup()
+    {
+        deleteAllWindows();
+        P::clear();
+    }
     void cleanupTestCase() { qInfo("%d hostile stores tried at start-up, %d skipped", m_filesTried, m_skipped); }
 
     void startUpReadsWhatIsSound_data()

@@ -111,6 +111,7 @@ private Q_SLOTS:
             {"TeamSize", "19.5", "19.5"}, {"TeamSize", "19,5", "19.5"}, {"TeamSize", "\"19,5\"", "19.5"},
             {"HomeText", "Red, Sox", "Red, Sox"}, {"HomeText", "", ""}, {"TitleText", {}, "Home"}};
         for (const auto &r : rows) {
+            init(); // QSettings would take a file of the same size and time for the one it read
             const QString key = r.key;
             QStringList lines = P::unusual();
             for (QString &line : lines)
