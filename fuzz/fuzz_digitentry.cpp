@@ -22,83 +22,72 @@
 
 namespace {
 
-QStringView g_shown;
-QStringView g_text;
+QString g_shown, g_text;
 int g_max = 0;
 
 [[noreturn]] void fail(const char *what)
 {
-    std::fprintf(stderr, "%s\n  shown: \"%s\"\n  text: \"%s\"\n  max: %d\n", what,
-                 g_shown.toUtf8().constData(), g_text.toUtf8().constData(), g_max);
+    std::fprintf(stderr, "%s\n  shown: \"%s\"\n  text: \"%s\"\n  max: %d\n", what, g_shown.toUtf8().constData(),
+                 g_text.toUtf8().constData(), g_max);
     std::abort();
 }
 
 // The number a text begins with, spelled out: sign, whole digits without
 // leading zeros, fraction digits without trailing zeros.
 struct Spelled {
-    bool negative = false;
-    bool anyDigit = false;
-    std::string whole;
-    std::string fraction;
+    bool negative = false, anyDigit = false;
+    std::string whole, fraction;
 };
 
 Spelled spell(QStringView text)
 {
     Spelled n;
     qsizetype i = 0;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
-        n.negative = text[i] == u'-';
-        ++i;
-    }
-    bool afterPoint = false;
-    for (; i < text.size(); ++i) {
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+        n.negative = text[i++] == u'-';
+    for (bool afterPoint = false; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
-        if (c >= u'0' && c <= u'9') {
-            (afterPoint ? n.fraction : n.whole) += char(c);
-            n.anyDigit = true;
-        } else if (c == u'.' && !afterPoint) {
+        if (c >= u'0' && c <= u'9')
+            (afterPoint ? n.fraction : n.whole) += char(c), n.anyDigit = true;
+        else if (c == u'.' && !afterPoint)
             afterPoint = true;
-        } else {
+        else
             break;
-        }
     }
     n.whole.erase(0, n.whole.find_first_not_of('0'));
     n.fraction.erase(n.fraction.find_last_not_of('0') + 1);
     return n;
 }
 
+// The value as the C library converts it: HUGE_VAL when too large.
 double libraryValue(const Spelled &n)
 {
-    if (!n.anyDigit)
-        return 0;
     const std::string spelled = (n.whole.empty() ? "0" : n.whole) + "." + n.fraction;
-    const double value = std::strtod(spelled.c_str(), nullptr); // HUGE_VAL when too large
+    const double value = n.anyDigit ? std::strtod(spelled.c_str(), nullptr) : 0;
     return n.negative ? -value : value;
 }
 
-std::optional<int> inRange(double floored, int max)
+// How an entry reads: an absolute number (sign 0) or one added to the number
+// shown (sign 1 or -1); nullopt when the entry asks for nothing.
+std::optional<std::pair<int, Spelled>> entryOf(QStringView text)
 {
-    if (!(floored >= 0 && floored <= max))
-        return std::nullopt;
-    return int(floored);
+    const char16_t first = text.isEmpty() ? 0 : text.front().unicode();
+    if (first >= u'0' && first <= u'9')
+        return std::pair{0, spell(text)};
+    if (first == u'+' || first == u'-')
+        return std::pair{first == u'-' ? -1 : 1, spell(text.mid(1))};
+    return std::nullopt;
 }
 
 // What an entry yields, with the C library converting the numbers.
 std::optional<int> libraryNewNumber(QStringView shown, QStringView text, int max)
 {
-    if (text.isEmpty())
+    const auto entry = entryOf(text);
+    if (!entry)
         return std::nullopt;
-    const char16_t first = text.front().unicode();
-    double result = 0;
-    if (first >= u'0' && first <= u'9')
-        result = libraryValue(spell(text));
-    else if (first == u'+')
-        result = libraryValue(spell(shown)) + libraryValue(spell(text.mid(1)));
-    else if (first == u'-')
-        result = libraryValue(spell(shown)) - libraryValue(spell(text.mid(1)));
-    else
-        return std::nullopt;
-    return inRange(std::floor(result), max);
+    const double added = libraryValue(entry->second), base = entry->first ? libraryValue(spell(shown)) : 0;
+    const double result = std::floor(entry->first < 0 ? base - added : base + added);
+    return result >= 0 && result <= max ? std::optional<int>(int(result)) : std::nullopt;
 }
 
 // Up to this many significant digits in every number involved, double
@@ -115,52 +104,31 @@ __int128 scaled(const Spelled &n, std::size_t scale)
     return n.negative ? -value : value;
 }
 
-std::size_t digitCount(__int128 value)
-{
-    std::size_t count = 0;
-    for (value = value < 0 ? -value : value; value > 0; value /= 10)
-        ++count;
-    return count;
-}
-
 // What an entry yields in exact arithmetic, or nothing when the numbers are
 // too long for doubles to be expected to agree.
 std::optional<std::optional<int>> exactNewNumber(QStringView shown, QStringView text, int max)
 {
     using Decided = std::optional<std::optional<int>>;
-    if (text.isEmpty())
-        return Decided(std::optional<int>());
-    const char16_t first = text.front().unicode();
-    Spelled base;
-    Spelled entry;
-    int sign = 1;
-    if (first >= u'0' && first <= u'9') {
-        entry = spell(text);
-    } else if (first == u'+' || first == u'-') {
-        base = spell(shown);
-        entry = spell(text.mid(1));
-        sign = first == u'-' ? -1 : 1;
-    } else {
-        return Decided(std::optional<int>());
-    }
-    for (const Spelled *n : {&base, &entry}) {
+    const auto entry = entryOf(text);
+    if (!entry)
+        return Decided(std::in_place);
+    const Spelled base = entry->first ? spell(shown) : Spelled(), &added = entry->second;
+    for (const Spelled *n : {&base, &added})
         if (n->whole.size() + n->fraction.size() > ExactDigits)
             return std::nullopt;
-    }
-    const std::size_t scale = std::max(base.fraction.size(), entry.fraction.size());
+    const std::size_t scale = std::max(base.fraction.size(), added.fraction.size());
     __int128 unit = 1;
     for (std::size_t i = 0; i < scale; ++i)
         unit *= 10;
-    const __int128 sum = scaled(base, scale) + sign * scaled(entry, scale);
-    __int128 floored = sum / unit;
-    if (sum % unit != 0 && sum < 0)
-        --floored;
+    const __int128 sum = scaled(base, scale) + (entry->first ? entry->first : 1) * scaled(added, scale);
+    const __int128 floored = sum / unit - (sum % unit != 0 && sum < 0 ? 1 : 0);
+    std::size_t digits = 0;
+    for (__int128 v = floored < 0 ? -floored : floored; v > 0; v /= 10)
+        ++digits;
     // A whole sum made of fractions, or a long one, may round either way in doubles.
-    if ((scale > 0 && sum % unit == 0) || digitCount(floored) + scale > ExactDigits)
+    if ((scale > 0 && sum % unit == 0) || digits + scale > ExactDigits)
         return std::nullopt;
-    if (floored < 0 || floored > max)
-        return Decided(std::optional<int>());
-    return Decided(std::optional<int>(int(floored)));
+    return floored < 0 || floored > max ? Decided(std::in_place) : Decided(int(floored));
 }
 
 void checkLeadingNumber(QStringView text)
@@ -178,55 +146,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size < 2)
         return 0;
-    const std::uint8_t flags = data[0];
-    const std::uint8_t shownChoice = data[1];
-    data += 2;
-    size -= 2;
+    const std::uint8_t flags = data[0], shownChoice = data[1];
+    data += 2, size -= 2;
+    // 99 is what every field passes; the last choice gives negatives too.
+    const int limits[] = {99, 0, 32767, int(std::int8_t(flags)) * 257};
+    g_max = limits[(flags >> 1) & 3];
 
-    switch ((flags >> 1) & 3) {
-    case 0:
-        g_max = 99; // what every field passes
-        break;
-    case 1:
-        g_max = 0;
-        break;
-    case 2:
-        g_max = 32767;
-        break;
-    default:
-        g_max = int(std::int8_t(flags)) * 257; // negatives too
-        break;
-    }
-
-    QString shown;
+    g_shown.clear();
     if (shownChoice < 100) {
-        shown = QString::number(shownChoice);
+        g_shown = QString::number(shownChoice);
     } else if (shownChoice > 100) {
         const std::size_t length = std::min<std::size_t>(size, shownChoice - 101);
-        shown = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(length));
-        data += length;
-        size -= length;
+        g_shown = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(length));
+        data += length, size -= length;
     }
-
-    QString text;
     if (flags & 1) {
-        text.resize(qsizetype(size / 2));
-        std::memcpy(text.data(), data, size / 2 * 2);
+        g_text.resize(qsizetype(size / 2));
+        std::memcpy(g_text.data(), data, size / 2 * 2);
     } else {
-        text = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
+        g_text = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
     }
 
-    g_shown = shown;
-    g_text = text;
-    checkLeadingNumber(shown);
-    checkLeadingNumber(text);
-
-    const std::optional<int> result = DigitEntry::newNumber(shown, text, g_max);
+    checkLeadingNumber(g_shown);
+    checkLeadingNumber(g_text);
+    const std::optional<int> result = DigitEntry::newNumber(g_shown, g_text, g_max);
     if (result && (*result < 0 || *result > g_max))
         fail("newNumber gave a number outside 0 to max");
-    if (result != libraryNewNumber(shown, text, g_max))
+    if (result != libraryNewNumber(g_shown, g_text, g_max))
         fail("newNumber differs from the C library reference");
-    if (const auto exact = exactNewNumber(shown, text, g_max); exact && *exact != result)
+    if (const auto exact = exactNewNumber(g_shown, g_text, g_max); exact && *exact != result)
         fail("newNumber differs from exact arithmetic");
     return 0;
 }

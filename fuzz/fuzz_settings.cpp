@@ -11,6 +11,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -20,44 +21,35 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <optional>
 
 namespace {
 
-constexpr qint64 LargestSizeUnits = 1000 * FixedPoint::Scale;
-constexpr qint64 LargestColour = 0xFFFFFF;
+constexpr qint64 LargestSizeUnits = 1000 * FixedPoint::Scale, LargestColour = 0xFFFFFF;
 
 QString g_input;
 
 [[noreturn]] void fail(const char *what, const QString &detail = {})
 {
-    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, detail.toUtf8().constData(),
-                 g_input.toUtf8().constData());
+    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, detail.toUtf8().constData(), g_input.toUtf8().constData());
     std::abort();
 }
 
-// A colour read by hand: an optional sign and ASCII digits, spaces around.
+// A colour read by hand: an optional sign and ASCII digits, spaces around;
+// minus only before zero.
 std::optional<qint64> referenceColour(const QString &stored)
 {
-    const QString text = stored.trimmed();
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
-        negative = text[i++] == u'-';
-    if (i == text.size())
+    static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]+)$"));
+    const QRegularExpressionMatch match = form.match(stored.trimmed());
+    if (!match.hasMatch())
         return std::nullopt;
     qint64 value = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = std::min(value * 10 + (c - u'0'), LargestColour + 1);
-    }
-    if (negative && value != 0)
+    for (const QChar c : match.capturedView(2))
+        value = std::min(value * 10 + (c.unicode() - u'0'), LargestColour + 1);
+    if ((match.capturedView(1) == u"-" && value != 0) || value > LargestColour)
         return std::nullopt;
-    return value <= LargestColour ? std::optional<qint64>(value) : std::nullopt;
+    return value;
 }
 
 // A fixed-point number read by hand: sign, digits, one "." or "," and digits,
@@ -66,14 +58,11 @@ std::optional<qint64> referenceUnits(const QString &stored)
 {
     static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]*)(?:[.,]([0-9]*))?$"));
     const QRegularExpressionMatch match = form.match(stored.trimmed());
-    if (!match.hasMatch())
-        return std::nullopt;
     QString whole = match.captured(2);
     const QString fraction = match.captured(3);
-    if (whole.isEmpty() && fraction.isEmpty())
+    if (!match.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
         return std::nullopt;
-    whole.remove(QRegularExpression(QStringLiteral("^0+")));
-    if (whole.size() > 16)
+    if (whole.remove(QRegularExpression(QStringLiteral("^0+"))).size() > 16)
         return std::nullopt;
     __int128 units = 0;
     for (const QChar c : whole)
@@ -97,47 +86,28 @@ bool isShortestText(const QString &text)
 void checkStoredValue(SettingType type, const QVariant &stored, const QString &asText)
 {
     const std::optional<QString> usable = usableStoredValue(type, stored);
-    switch (type) {
-    case SettingType::Text:
-        if (usable != asText)
-            fail("a text came back changed:", usable.value_or(QStringLiteral("<none>")));
-        break;
-    case SettingType::Colour: {
+    const QString shown = usable.value_or(QStringLiteral("<none>"));
+    if (type == SettingType::Text && usable != asText)
+        fail("a text came back changed:", shown);
+    if (type == SettingType::Colour) {
         const std::optional<qint64> expected = referenceColour(asText);
         if (usable.has_value() != expected.has_value())
-            fail("colour usable or not against the reference:", usable.value_or(QStringLiteral("<none>")));
+            fail("colour usable or not against the reference:", shown);
         if (usable && *usable != QString::number(*expected))
-            fail("colour read wrong:", *usable);
-        break;
+            fail("colour read wrong:", shown);
     }
-    case SettingType::Size: {
+    if (type == SettingType::Size) {
         const std::optional<qint64> units = referenceUnits(asText);
-        const bool sound = units && *units > 0 && *units <= LargestSizeUnits;
-        if (usable.has_value() != sound)
-            fail("size usable or not against the reference:", usable.value_or(QStringLiteral("<none>")));
+        if (usable.has_value() != (units && *units > 0 && *units <= LargestSizeUnits))
+            fail("size usable or not against the reference:", shown);
         if (usable && (*usable != FixedPoint::fromUnits(*units).toText() || !isShortestText(*usable)))
-            fail("size read wrong:", *usable);
-        break;
-    }
+            fail("size read wrong:", shown);
     }
 }
 
-void checkFixedPointText(const QString &text)
+// A fixed-point number's text is the shortest and reads back as the number.
+void checkWritten(const FixedPoint value)
 {
-    const std::optional<FixedPoint> value = FixedPoint::fromText(text);
-    const std::optional<qint64> expected = referenceUnits(text);
-    if (value.has_value() != expected.has_value() || (value && value->units() != *expected))
-        fail("FixedPoint::fromText differs from the reference");
-    if (value) {
-        const QString written = value->toText();
-        if (!isShortestText(written) || FixedPoint::fromText(written) != value)
-            fail("FixedPoint text does not read back as itself:", written);
-    }
-}
-
-void checkFixedPointUnits(qint64 units)
-{
-    const FixedPoint value = FixedPoint::fromUnits(units);
     const QString written = value.toText();
     if (FixedPoint::fromText(written) != value)
         fail("FixedPoint text does not read back as itself:", written);
@@ -148,29 +118,18 @@ void checkFixedPointUnits(qint64 units)
 void checkWholeFile(const QByteArray &file, SettingsDefaults defaults)
 {
     const QString path = settingsFileName();
-    {
-        QFile out(path);
-        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
-            fail("cannot write the settings file", path);
-    }
+    if (QFile out(path); !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
+        fail("cannot write the settings file", path);
     const QDateTime written = QFileInfo(path).lastModified();
-
-    BoardSettings record;
-    record.FormBackColor = record.LabelColor = record.HomeColor = -1;
-    record.VisitorColor = record.LEDColor = record.LEDBackColor = -1;
-    record.TeamSize = record.TitleSize = FixedPoint::fromWhole(-1);
+    BoardSettings record{-1, -1, -1, -1, -1, -1, {}, {}, FixedPoint::fromWhole(-1), {}, FixedPoint::fromWhole(-1)};
     LoadBoardSettings(defaults, record);
-
     for (const int colour : {record.FormBackColor, record.LabelColor, record.HomeColor, record.VisitorColor,
-                             record.LEDColor, record.LEDBackColor}) {
+                             record.LEDColor, record.LEDBackColor})
         if (colour < 0 || colour > LargestColour)
             fail("a colour outside 0 to 0xFFFFFF was loaded:", QString::number(colour));
-    }
-    for (const FixedPoint size : {record.TeamSize, record.TitleSize}) {
+    for (const FixedPoint size : {record.TeamSize, record.TitleSize})
         if (size.units() <= 0 || size.units() > LargestSizeUnits)
             fail("a size outside its range was loaded:", size.toText());
-    }
-
     QFile in(path);
     if (!in.open(QIODevice::ReadOnly) || in.readAll() != file || QFileInfo(path).lastModified() != written)
         fail("loading changed the settings file");
@@ -196,28 +155,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray rest(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
     g_input = QString::fromUtf8(rest);
 
-    switch (choice % 4) {
-    case 0: { // one stored value, as the INI reader hands it over: a text or a list
+    if (choice % 4 == 0) { // one stored value, as the INI reader hands it over: a text or a list
         const auto type = SettingType((choice >> 2) % 3);
         checkStoredValue(type, QVariant(g_input), g_input);
-        const QStringList list = g_input.split(u',');
-        if (list.size() > 1)
-            // A size's comma is its decimal separator; a text's was ", " as typed.
-            checkStoredValue(type, QVariant(list), list.join(type == SettingType::Size ? QStringLiteral(",")
-                                                                                       : QStringLiteral(", ")));
-        break;
-    }
-    case 1: // a size's text, and the text of any fixed-point number
-        checkFixedPointText(g_input);
-        if (rest.size() >= 8) {
-            qint64 units = 0;
-            std::memcpy(&units, rest.constData(), sizeof units);
-            checkFixedPointUnits(units);
-        }
-        break;
-    default: // a whole settings file, read as the start screen or the dialog reads it
+        // A size's comma is its decimal separator; a text's was ", " as typed.
+        if (const QStringList list = g_input.split(u','); list.size() > 1)
+            checkStoredValue(type, QVariant(list), list.join(QString(type == SettingType::Size ? "," : ", ")));
+    } else if (choice % 4 == 1) { // a size's text, and the text of any fixed-point number
+        const std::optional<FixedPoint> value = FixedPoint::fromText(g_input);
+        const std::optional<qint64> expected = referenceUnits(g_input);
+        if (value.has_value() != expected.has_value() || (value && value->units() != *expected))
+            fail("FixedPoint::fromText differs from the reference");
+        if (value)
+            checkWritten(*value);
+        if (rest.size() >= 8)
+            checkWritten(FixedPoint::fromUnits(qFromUnaligned<qint64>(rest.constData())));
+    } else { // a whole settings file, read as the start screen or the dialog reads it
         checkWholeFile(rest, choice & 4 ? SettingsDefaults::DialogClose : SettingsDefaults::StartScreen);
-        break;
     }
     return 0;
 }

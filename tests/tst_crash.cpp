@@ -1,9 +1,8 @@
+#include "BoardDriver.h"
 #include "ModalAnswerer.h"
 #include "WindowCleanup.h"
 
 #include "app/Program.h"
-#include "board/ScoreBoard.h"
-#include "controls/LedDisplay.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -13,78 +12,47 @@
 
 #include <cstdio>
 
-namespace {
+static const char *const ChildVariable = "QUORVANE_TEST_GAME_TO_KILL";
 
-const char *const ChildVariable = "QUORVANE_TEST_GAME_TO_KILL";
-
-QString journalFile()
+static QString journalFile()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation))
-        .filePath(QStringLiteral("game.json"));
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/game.json";
 }
 
-// The numbers every display of a board shows.
-QList<int> face(const ScoreBoard &board)
+static QByteArray journal()
 {
-    QList<int> digits;
-    for (const LedDisplay *led : board.findChildren<LedDisplay *>())
-        digits.append(led->caption());
-    return digits;
+    QFile file(journalFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The program in a process of its own, played from the keyboard until the
-// game is on disk; it then says so with the game and waits to be killed.
-int playUntilKilled()
+// game is on disk; it then prints the game and waits to be killed.
+static int playUntilKilled()
 {
     Program program;
     program.start();
     ScoreBoard &board = program.board();
     board.show();
-    const auto type = [&board](const char *display, const QString &keys) {
-        auto *led = board.findChild<LedDisplay *>(QString::fromLatin1(display));
-        for (const QChar ch : keys)
-            QTest::keyClick(led, ch == u'\r' ? Qt::Key_Return : Qt::Key(ch.toUpper().unicode()), {}, -1);
-    };
-    type("ledHome(1)", QStringLiteral("3"));
-    type("ledVisitor(4)", QStringLiteral("++"));
-    type("ledHomeHits(0)", QStringLiteral("12\r"));
-    type("ledAtBat(0)", QStringLiteral("7\r4"));
-    type("ledOut(0)", QStringLiteral("2"));
+    for (const auto &[display, keys] : {std::pair{"ledHome(1)", "3"}, {"ledVisitor(4)", "++"},
+                                        {"ledHomeHits(0)", "12\r"}, {"ledAtBat(0)", "7\r4"}, {"ledOut(0)", "2"}}) {
+        for (const char *key = keys; *key; ++key)
+            QTest::keyClick(board.findChild<LedDisplay *>(display), *key == '\r' ? Qt::Key_Return : Qt::Key(*key),
+                            {}, -1);
+    }
     const GameState played = program.model().state();
-    const bool kept = QTest::qWaitFor([&] {
-        QFile file(journalFile());
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        const QJsonObject game = QJsonDocument::fromJson(file.readAll()).object().value(u"game").toObject();
-        return GameState::fromJson(game) == played;
-    });
-    if (!kept)
+    if (!QTest::qWaitFor([&] {
+            return GameState::fromJson(QJsonDocument::fromJson(journal())["game"].toObject()) == played;
+        }))
         return 1;
     std::printf("%s\n", QJsonDocument(played.toJson()).toJson(QJsonDocument::Compact).constData());
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
 
-} // namespace
-
 // The game survives a program killed in the middle of it.
 class TestCrash : public QObject
 {
     Q_OBJECT
-
-    // Runs the game in another process and kills it once its game is on
-    // disk; the game it had, or nullopt.
-    std::optional<GameState> playAndKill(QProcess &child)
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(ChildVariable), QStringLiteral("1"));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        if (!child.waitForReadyRead(20000))
-            return std::nullopt;
-        const QJsonObject json = QJsonDocument::fromJson(child.readLine()).object();
-        return GameState::fromJson(json);
-    }
 
 private Q_SLOTS:
     void cleanup()
@@ -97,53 +65,48 @@ private Q_SLOTS:
     // back every number; No starts afresh and forgets it. While the killed
     // game's program still runs, a second copy offers nothing and keeps out of
     // its journal.
-    void aKilledGameIsOfferedBack_data()
-    {
-        QTest::addColumn<bool>("yes");
-        QTest::addRow("restored") << true;
-        QTest::addRow("declined") << false;
-    }
     void aKilledGameIsOfferedBack()
     {
-        QFETCH(bool, yes);
-        QProcess child;
-        const auto played = playAndKill(child);
-        QVERIFY2(played, qPrintable(child.readAllStandardError()));
-        const QByteArray journal = [] {
-            QFile file(journalFile());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
-        {
-            Program secondCopy;
-            ModalAnswerer none(ModalAnswerer::press(QMessageBox::Yes), 20);
-            secondCopy.start();
-            QTest::qWait(200);
-            QVERIFY(!none.answered());
-            QCOMPARE(secondCopy.model().state(), GameState());
-            QVERIFY(secondCopy.board().windowTitle().endsWith(u" (not saved)"));
-            secondCopy.finish();
-        }
-        deleteAllWindows();
-        QFile file(journalFile());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), journal);
-        file.close();
+        for (const bool yes : {true, false}) {
+            cleanup();
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(ChildVariable, "1");
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY2(child.waitForReadyRead(20000), qPrintable(child.readAllStandardError()));
+            const auto played = GameState::fromJson(QJsonDocument::fromJson(child.readLine()).object());
+            QVERIFY(played);
+            const QByteArray kept = journal();
+            {
+                Program secondCopy;
+                ModalAnswerer none(ModalAnswerer::press(QMessageBox::Yes), 20);
+                secondCopy.start();
+                QTest::qWait(200);
+                QVERIFY(!none.answered());
+                QCOMPARE(secondCopy.model().state(), GameState());
+                QVERIFY(secondCopy.board().windowTitle().endsWith(u" (not saved)"));
+                secondCopy.finish();
+            }
+            deleteAllWindows();
+            QCOMPARE(journal(), kept);
 
-        child.kill();
-        QVERIFY(child.waitForFinished(5000));
-        Program again;
-        ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
-        again.start();
-        QTRY_VERIFY(answerer.answered());
-        QCOMPARE(answerer.defaultButton(), QMessageBox::Yes);
-        QVERIFY(answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
-        QCOMPARE(again.model().state(), yes ? *played : GameState());
-        QCOMPARE(QFile::exists(journalFile()), yes);
-        // What comes back is what the board shows.
-        GameModel shown;
-        shown.restore(*played);
-        ScoreBoard reference(shown);
-        QCOMPARE(face(again.board()) == face(reference), yes);
+            child.kill(); // SIGKILL: no chance to clean up
+            QVERIFY(child.waitForFinished(5000));
+            Program again;
+            ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
+            again.start();
+            QTRY_VERIFY(answerer.answered());
+            QCOMPARE(answerer.defaultButton(), QMessageBox::Yes);
+            QVERIFY(answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
+            QCOMPARE(again.model().state(), yes ? *played : GameState());
+            QCOMPARE(QFile::exists(journalFile()), yes);
+            // What comes back is what the board shows.
+            GameModel shown;
+            shown.restore(*played);
+            ScoreBoard reference(shown);
+            QCOMPARE(BoardDriver(again.board()).face() == BoardDriver(reference).face(), yes);
+        }
     }
 
     // A normal end forgets the game; a journal that cannot be written marks the
@@ -155,16 +118,13 @@ private Q_SLOTS:
         QFile blocker(folder); // a file where the folder should be
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
-
         Program program;
         program.start();
-        ScoreBoard &board = program.board();
         program.model().applyKey({BoardField::Balls}, '1');
-        QTRY_VERIFY(board.windowTitle().endsWith(u" (not saved)"));
-
+        QTRY_VERIFY(program.board().windowTitle().endsWith(u" (not saved)"));
         QVERIFY(QFile::remove(folder));
         program.model().applyKey({BoardField::Balls}, '2');
-        QTRY_COMPARE(board.windowTitle(), "Quorvane");
+        QTRY_COMPARE(program.board().windowTitle(), "Quorvane");
         QTRY_VERIFY(QFile::exists(journalFile()));
         program.finish();
         QVERIFY(!QFile::exists(journalFile()));

@@ -7,35 +7,24 @@
 
 #include <QTest>
 
-#include <memory>
-
 // F11 on the board: full screen and back, as on a projector.
 class TestFullScreen : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
-private:
-    void pressF11()
-    {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11);
-    }
+    void pressF11() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F11); }
 
     // Every display's Left follows the window's width in proportion to the design.
-    void checkScaledTo(int widthTwips)
+    void checkScaled()
     {
-        const double ratio = double(widthTwips) / board->layoutTable().designWidth();
+        const int width = qRound(Units::pixelsToTwipsX(board->width(), board.get()));
+        const double ratio = double(width) / board->layoutTable().designWidth();
         for (const ControlDesign &c : ScoreBoardDesign::controls()) {
             if (c.kind != ControlKind::LedDisplay)
                 continue;
-            const QString name = QStringLiteral("%1(%2)").arg(c.name).arg(c.index);
-            const LedDisplay *led = c.index >= 0 ? drive->led(name) : drive->led(c.name);
-            QVERIFY2(qAbs(led->property("Left").toDouble() - c.left * ratio) <= 1.0, qPrintable(name));
+            const QString name = c.index >= 0 ? QStringLiteral("%1(%2)").arg(c.name).arg(c.index) : c.name;
+            QVERIFY2(qAbs(drive->led(name)->property("Left").toDouble() - c.left * ratio) <= 1.0, qPrintable(name));
         }
-    }
-
-    int boardWidthTwips() const
-    {
-        return qRound(Units::pixelsToTwipsX(board->width(), board.get()));
     }
 
 private Q_SLOTS:
@@ -52,12 +41,12 @@ private Q_SLOTS:
         QTRY_VERIFY(board->isFullScreen());
         QCOMPARE(QApplication::focusWidget(), drive->led("ledAtBat(0)"));
         QTRY_COMPARE(board->geometry(), board->screen()->geometry());
-        checkScaledTo(boardWidthTwips());
+        checkScaled();
 
         pressF11();
         QTRY_VERIFY(!board->isFullScreen());
         QTRY_COMPARE(board->geometry(), normal);
-        checkScaledTo(boardWidthTwips());
+        checkScaled();
         QCOMPARE(drive->led("ledOut(0)")->property("Left").toDouble(), 7605.0);
         BoardDriver::typeToFocus("7\r");
         QCOMPARE(drive->shows("ledAtBat", 2), "17");

@@ -7,24 +7,15 @@
 namespace {
 
 using K = BoardField;
-constexpr Team H = Team::Home;
-constexpr Team V = Team::Visitor;
+constexpr Team H = Team::Home, V = Team::Visitor;
 
 // The number a field shows; a blank digit is -1.
-int numberOn(const GameState &game, const BoardField &field)
+int numberOn(const GameState &g, const BoardField &f)
 {
-    const TeamScore &team = game.team(field.team);
-    switch (field.kind) {
-    case K::AtBat: return game.atBat;
-    case K::Balls: return game.balls;
-    case K::Strikes: return game.strikes;
-    case K::Outs: return game.outs;
-    case K::Inning: return team.inning(field.inning);
-    case K::Runs: return team.runs();
-    case K::Hits: return team.hits;
-    case K::Errors: return team.errors;
-    }
-    return 0;
+    const TeamScore &t = g.team(f.team);
+    const int numbers[] = {g.atBat, g.balls, g.strikes, g.outs, f.kind == K::Inning ? t.inning(f.inning) : 0,
+                           t.runs(), t.hits, t.errors};
+    return numbers[f.kind];
 }
 
 void type(GameModel &model, const BoardField &field, const QString &keys)
@@ -43,95 +34,59 @@ class TestGameRules : public QObject
 
 private Q_SLOTS:
     // Keys typed on one field of a new game, and the number a field then shows.
-    void fieldRules_data()
-    {
-        QTest::addColumn<BoardField>("typedOn");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<BoardField>("read");
-        QTest::addColumn<int>("expected");
-        const auto row = [](const char *name, BoardField on, const char *keys, BoardField read, int expected) {
-            QTest::newRow(name) << on << QString::fromLatin1(keys) << read << expected;
-        };
-        // Balls 0 to 4, strikes and outs 0 to 3; Enter and space do nothing there.
-        row("ball 5 ignored", {K::Balls}, "25", {K::Balls}, 2);
-        row("ball plus stops at 4", {K::Balls}, "+++++++", {K::Balls}, 4);
-        row("ball minus stops at 0", {K::Balls}, "2---", {K::Balls}, 0);
-        row("strike 4 ignored", {K::Strikes}, "14", {K::Strikes}, 1);
-        row("strike plus stops at 3", {K::Strikes}, "+++++", {K::Strikes}, 3);
-        row("out 9 ignored", {K::Outs}, "9", {K::Outs}, 0);
-        row("count ignores enter and space", {K::Outs}, "2\r ", {K::Outs}, 2);
-        row("third out leaves the count", {K::Outs}, "3", {K::Balls}, 0);
-        // At bat and hits: typed entry, shown on Enter, within 0 to 99.
-        row("at bat on enter", {K::AtBat}, "12\r", {K::AtBat}, 12);
-        row("at bat nothing until enter", {K::AtBat}, "12", {K::AtBat}, 0);
-        row("at bat stays at 99", {K::AtBat}, "99\r+1\r", {K::AtBat}, 99);
-        row("space discards", {K::AtBat}, "42\r17 \r", {K::AtBat}, 42);
-        row("letters are not collected", {K::AtBat}, "1x2\r", {K::AtBat}, 12);
-        row("hits game", {K::Hits, H}, "12\r+3\r-20\r100\r", {K::Hits, H}, 15);
-        row("hits of one team only", {K::Hits, V}, "7\r", {K::Hits, H}, 0);
-        row("hits leave runs", {K::Hits, H}, "7\r", {K::Runs, H}, 0);
-        // Innings: digits, "+" from blank to 9, "-" down to blank.
-        row("inning plus from blank", {K::Inning, H, 3}, "+", {K::Inning, H, 3}, 0);
-        row("inning plus stops at 9", {K::Inning, H, 3}, "8+++", {K::Inning, H, 3}, 9);
-        row("inning minus blanks", {K::Inning, H, 3}, "1--", {K::Inning, H, 3}, GameState::Blank);
-        row("inning minus on blank", {K::Inning, V, 3}, "---", {K::Inning, V, 3}, GameState::Blank);
-        row("inning digit replaces", {K::Inning, H, 1}, "57", {K::Inning, H, 1}, 7);
-        row("run total follows", {K::Inning, V, 10}, "5", {K::Runs, V}, 5);
-        // Errors 0 to 9, never blank.
-        row("error plus stops at 9", {K::Errors, H}, "8++", {K::Errors, H}, 9);
-        row("error minus stops at 0", {K::Errors, V}, "1---", {K::Errors, V}, 0);
-        row("C and O ignored", {K::Inning, H, 2}, "4CO", {K::Inning, H, 2}, 4);
-    }
     void fieldRules()
     {
-        QFETCH(BoardField, typedOn);
-        QFETCH(QString, keys);
-        QFETCH(BoardField, read);
-        QFETCH(int, expected);
-        GameModel model;
-        type(model, typedOn, keys);
-        QCOMPARE(numberOn(model.state(), read), expected);
+        const struct { BoardField on; const char *keys; BoardField read; int expected; } rows[] = {
+            // Balls 0 to 4, strikes and outs 0 to 3; Enter and space do nothing there.
+            {{K::Balls}, "25", {K::Balls}, 2}, {{K::Balls}, "+++++++", {K::Balls}, 4},
+            {{K::Balls}, "2---", {K::Balls}, 0}, {{K::Strikes}, "14", {K::Strikes}, 1},
+            {{K::Strikes}, "+++++", {K::Strikes}, 3}, {{K::Outs}, "9", {K::Outs}, 0},
+            {{K::Outs}, "2\r ", {K::Outs}, 2}, {{K::Outs}, "3", {K::Balls}, 0},
+            // At bat and hits: typed entry, shown on Enter, within 0 to 99; letters are not collected.
+            {{K::AtBat}, "12\r", {K::AtBat}, 12}, {{K::AtBat}, "12", {K::AtBat}, 0},
+            {{K::AtBat}, "99\r+1\r", {K::AtBat}, 99}, {{K::AtBat}, "42\r17 \r", {K::AtBat}, 42},
+            {{K::AtBat}, "1x2\r", {K::AtBat}, 12}, {{K::Hits, H}, "12\r+3\r-20\r100\r", {K::Hits, H}, 15},
+            {{K::Hits, V}, "7\r", {K::Hits, H}, 0}, {{K::Hits, H}, "7\r", {K::Runs, H}, 0},
+            // Innings: digits, "+" from blank to 9, "-" down to blank; the run total follows.
+            {{K::Inning, H, 3}, "+", {K::Inning, H, 3}, 0}, {{K::Inning, H, 3}, "8+++", {K::Inning, H, 3}, 9},
+            {{K::Inning, H, 3}, "1--", {K::Inning, H, 3}, -1}, {{K::Inning, H, 1}, "57", {K::Inning, H, 1}, 7},
+            {{K::Inning, V, 3}, "---", {K::Inning, V, 3}, -1}, {{K::Inning, H, 2}, "4CO", {K::Inning, H, 2}, 4},
+            {{K::Inning, V, 10}, "5", {K::Runs, V}, 5},
+            // Errors 0 to 9, never blank.
+            {{K::Errors, H}, "8++", {K::Errors, H}, 9}, {{K::Errors, V}, "1---", {K::Errors, V}, 0}};
+        for (const auto &r : rows) {
+            GameModel model;
+            type(model, r.on, r.keys);
+            QVERIFY2(numberOn(model.state(), r.read) == r.expected,
+                     qPrintable(QStringLiteral("\"%1\" on kind %2 gives %3")
+                                    .arg(r.keys).arg(r.on.kind).arg(numberOn(model.state(), r.read))));
+        }
     }
 
     void runTotalSumsInningsAboveZero()
     {
         GameModel model;
-        type(model, {K::Inning, H, 1}, "1");
-        type(model, {K::Inning, H, 3}, "0");
-        type(model, {K::Inning, H, 4}, "3");
+        for (const auto &[inning, key] : {std::pair{1, "1"}, {3, "0"}, {4, "3"}})
+            type(model, {K::Inning, H, inning}, key);
         for (int i = 1; i <= TeamScore::InningCount; ++i)
             type(model, {K::Inning, V, i}, "9");
         QCOMPARE(model.state().home.runs(), 4);
         QCOMPARE(model.state().visitor.runs(), 90);
     }
 
-    // One `changed` per key that changed the board; a key that only changes
-    // an entry text is an entry change; a key the rules ignore is nothing.
-    void modelSignalsEachChangeOnce_data()
-    {
-        QTest::addColumn<BoardField>("field");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<int>("changes");
-        QTest::addColumn<int>("entryChanges");
-        QTest::newRow("digits") << BoardField{K::Balls} << "31" << 2 << 0;
-        QTest::newRow("keys outside the rules") << BoardField{K::Strikes} << "9x\r -" << 0 << 0;
-        QTest::newRow("typed entry, then enter") << BoardField{K::AtBat} << "12\r" << 1 << 2;
-        QTest::newRow("enter on a refused entry") << BoardField{K::Hits, H} << "123\r" << 0 << 4;
-        QTest::newRow("space discards") << BoardField{K::Hits, V} << "4 " << 0 << 2;
-        QTest::newRow("run total") << BoardField{K::Runs, H} << "5\r" << 0 << 0;
-    }
+    // One `changed` per key that changed the board; a key that only changes an
+    // entry text is an entry change; a key the rules ignore is nothing.
     void modelSignalsEachChangeOnce()
     {
-        QFETCH(BoardField, field);
-        QFETCH(QString, keys);
-        QFETCH(int, changes);
-        QFETCH(int, entryChanges);
-        GameModel model;
-        QSignalSpy changed(&model, &GameModel::changed);
-        QSignalSpy entries(&model, &GameModel::entriesChanged);
-        type(model, field, keys);
-        QCOMPARE(changed.count(), changes);
-        QCOMPARE(entries.count(), entryChanges);
+        const struct { BoardField field; const char *keys; int changes, entryChanges; } rows[] = {
+            {{K::Balls}, "31", 2, 0}, {{K::Strikes}, "9x\r -", 0, 0}, {{K::AtBat}, "12\r", 1, 2},
+            {{K::Hits, H}, "123\r", 0, 4}, {{K::Hits, V}, "4 ", 0, 2}, {{K::Runs, H}, "5\r", 0, 0}};
+        for (const auto &r : rows) {
+            GameModel model;
+            QSignalSpy changed(&model, &GameModel::changed), entries(&model, &GameModel::entriesChanged);
+            type(model, r.field, r.keys);
+            QVERIFY2(changed.count() == r.changes && entries.count() == r.entryChanges, r.keys);
+        }
     }
 
     void clearAllIsOneChangeAndKeepsTheEntries()
@@ -155,7 +110,9 @@ private Q_SLOTS:
         QCOMPARE(changed.count(), 2);
     }
 
-    void jsonRoundTrip()
+    // A played game's JSON reads back as itself; a new game's with one member
+    // replaced ("home.hits", Undefined removes it) is refused.
+    void json()
     {
         GameModel model;
         type(model, {K::AtBat}, "42\r+5");
@@ -163,44 +120,24 @@ private Q_SLOTS:
         type(model, {K::Inning, H, 1}, "0");
         type(model, {K::Inning, H, 10}, "9");
         type(model, {K::Hits, V}, "99\r1,5");
-        const QJsonObject json = model.state().toJson();
-        QCOMPARE(json[u"home"][u"runs"].toInt(), 9);
-        QVERIFY(json[u"visitor"][u"innings"][0].isNull());
-        QCOMPARE(GameState::fromJson(json), std::optional(model.state()));
-    }
+        const QJsonObject played = model.state().toJson();
+        QCOMPARE(played[u"home"][u"runs"].toInt(), 9);
+        QVERIFY(played[u"visitor"][u"innings"][0].isNull());
+        QCOMPARE(GameState::fromJson(played), std::optional(model.state()));
 
-    // A new game's JSON with one member replaced ("home.hits"); Undefined removes it.
-    void badJsonIsRefused_data()
-    {
-        QTest::addColumn<QString>("member");
-        QTest::addColumn<QJsonValue>("value");
-        QTest::newRow("another version") << "version" << QJsonValue(2);
-        QTest::newRow("at bat 100") << "atBat" << QJsonValue(100);
-        QTest::newRow("at bat fraction") << "atBat" << QJsonValue(1.5);
-        QTest::newRow("balls 10") << "balls" << QJsonValue(10);
-        QTest::newRow("entry with a letter") << "atBatEntry" << QJsonValue("1x");
-        QTest::newRow("team not an object") << "home" << QJsonValue(3);
-        QTest::newRow("nine innings") << "home.innings" << QJsonValue(QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9});
-        QTest::newRow("hits negative") << "visitor.hits" << QJsonValue(-1);
-        QTest::newRow("errors missing") << "visitor.errors" << QJsonValue(QJsonValue::Undefined);
-    }
-    void badJsonIsRefused()
-    {
-        QFETCH(QString, member);
-        QFETCH(QJsonValue, value);
-        QJsonObject json = GameState().toJson();
-        QVERIFY(GameState::fromJson(json));
-        const QStringList path = member.split(u'.');
-        QJsonObject inner = path.size() > 1 ? json[path[0]].toObject() : json;
-        if (value.isUndefined())
-            inner.remove(path.last());
-        else
-            inner[path.last()] = value;
-        if (path.size() > 1)
-            json[path[0]] = inner;
-        else
-            json = inner;
-        QVERIFY(!GameState::fromJson(json));
+        const struct { const char *team, *member; QJsonValue value; } bad[] = {
+            {"", "version", 2}, {"", "atBat", 100}, {"", "atBat", 1.5}, {"", "balls", 10}, {"", "atBatEntry", "1x"},
+            {"", "home", 3}, {"home", "innings", QJsonArray{1, 2, 3, 4, 5, 6, 7, 8, 9}}, {"visitor", "hits", -1},
+            {"visitor", "errors", QJsonValue::Undefined}};
+        QVERIFY(GameState::fromJson(GameState().toJson()));
+        for (const auto &r : bad) {
+            QJsonObject json = GameState().toJson(), team = json.value(r.team).toObject();
+            QJsonObject &inner = *r.team ? team : json;
+            r.value.isUndefined() ? inner.remove(r.member) : void(inner[r.member] = r.value);
+            if (*r.team)
+                json[r.team] = team;
+            QVERIFY2(!GameState::fromJson(json), r.member);
+        }
     }
 };
 

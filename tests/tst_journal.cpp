@@ -35,12 +35,6 @@ bool write(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Lets the journal's timer hand the turn's game to its writer.
-void turn()
-{
-    QTest::qWait(5);
-}
-
 } // namespace
 
 class TestJournal : public QObject
@@ -64,13 +58,14 @@ class TestJournal : public QObject
         return GameState::fromJson(json["game"].toObject());
     }
 
-    // Writes game(first), then game(first + 1): the two generations.
-    void playTwoTurns(GameJournal &journal, int first)
+    // Writes game(1), then game(2), a turn each (the journal's timer hands a
+    // turn's game to its writer): the two generations.
+    static void playTwoTurns(GameJournal &journal)
     {
-        journal.record(game(first));
-        turn();
-        journal.record(game(first + 1));
-        turn();
+        for (int n : {1, 2}) {
+            journal.record(game(n));
+            QTest::qWait(5);
+        }
     }
 
 private Q_SLOTS:
@@ -117,57 +112,50 @@ private Q_SLOTS:
         QVERIFY(recovered->savedAt >= start && recovered->savedAt <= QDateTime::currentDateTimeUtc());
     }
 
-    void aDamagedJournalIsSetAside_data()
+    // What stands at game.json instead of a sound journal (a StrangeFile, or -1
+    // for the bytes) is set aside under the names given and the generation before
+    // is recovered, unless it is damaged too; the journal then goes on.
+    void aDamagedJournalIsSetAside()
     {
-        QTest::addColumn<int>("strange"); // a StrangeFile, or -1 for `bytes`
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("setAside");
         const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
         const QByteArray sound = journalFile(1, now, game(2).toJson());
         QJsonObject unsound = game(2).toJson();
         unsound["balls"] = 10; // no digit
         const QStringList newest{"game.json.bad"};
-        QTest::newRow("truncated") << -1 << sound.left(sound.size() / 2) << newest;
-        QTest::newRow("garbage") << -1 << QByteArray("\x89PNG\r\n\0\xff", 8).repeated(50) << newest;
-        QTest::newRow("another version") << -1 << journalFile(2, now, game(2).toJson()) << newest;
-        QTest::newRow("an unsound game") << -1 << journalFile(1, now, unsound) << newest;
-        QTest::newRow("no time of saving") << -1 << journalFile(1, "yesterday", game(2).toJson()) << newest;
-        QTest::newRow("oversized") << int(StrangeFile::Oversized) << sound << newest;
-        QTest::newRow("a folder") << int(StrangeFile::Folder) << QByteArray() << newest;
-        QTest::newRow("a named pipe") << int(StrangeFile::Pipe) << QByteArray() << newest;
-        QTest::newRow("a link to a device") << int(StrangeFile::Device) << QByteArray() << newest;
-        QTest::newRow("one set aside before") << -1 << QByteArray("{") << QStringList{"game.json.2.bad"};
-        QTest::newRow("both generations") << -1 << QByteArray("{") << QStringList{"game.json.bad", "game.previous.json.bad"};
-    }
-    void aDamagedJournalIsSetAside()
-    {
-        QFETCH(int, strange);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, setAside);
-        const bool previousToo = setAside.contains("game.previous.json.bad");
-        {
+        const struct { int strange; QByteArray bytes; QStringList setAside; } rows[] = {
+            {-1, sound.left(sound.size() / 2), newest}, {-1, QByteArray("\x89PNG\r\n\0\xff", 8).repeated(50), newest},
+            {-1, journalFile(2, now, game(2).toJson()), newest}, {-1, journalFile(1, now, unsound), newest},
+            {-1, journalFile(1, "yesterday", game(2).toJson()), newest}, {int(StrangeFile::Oversized), sound, newest},
+            {int(StrangeFile::Folder), {}, newest}, {int(StrangeFile::Pipe), {}, newest},
+            {int(StrangeFile::Device), {}, newest}, {-1, "{", {"game.json.2.bad"}},
+            {-1, "{", {"game.json.bad", "game.previous.json.bad"}}};
+        for (const auto &[strange, bytes, setAside] : rows) {
+            init();
+            const bool previousToo = setAside.contains("game.previous.json.bad");
+            {
+                GameJournal journal;
+                QVERIFY(journal.acquire());
+                playTwoTurns(journal);
+            }
+            QVERIFY(QFile::remove(at("game.json")));
+            QVERIFY(strange < 0 ? write(at("game.json"), bytes)
+                                : putStrangeFile(StrangeFile(strange), at("game.json"), bytes));
+            QVERIFY(!setAside.contains("game.json.2.bad") || write(at("game.json.bad"), "set aside before"));
+            QVERIFY(!previousToo || write(at("game.previous.json"), bytes));
+
             GameJournal journal;
             QVERIFY(journal.acquire());
-            playTwoTurns(journal, 1);
+            for (const QString &name : setAside)
+                QTest::ignoreMessage(QtWarningMsg, QRegularExpression("as .*/" + QRegularExpression::escape(name)));
+            const auto recovered = journal.recover();
+            QCOMPARE(shown(recovered ? std::optional(recovered->game) : std::nullopt),
+                     shown(previousToo ? std::nullopt : std::optional(game(1))));
+            QVERIFY(!there("game.json"));
+            for (const QString &name : setAside)
+                QVERIFY2(there(name), qPrintable(name));
+            journal.record(game(3));
+            QTRY_COMPARE(shown(gameIn("game.json")), shown(game(3)));
         }
-        QVERIFY(QFile::remove(at("game.json")));
-        QVERIFY(strange < 0 ? write(at("game.json"), bytes)
-                            : putStrangeFile(StrangeFile(strange), at("game.json"), bytes));
-        QVERIFY(!setAside.contains("game.json.2.bad") || write(at("game.json.bad"), "set aside before"));
-        QVERIFY(!previousToo || write(at("game.previous.json"), bytes));
-
-        GameJournal journal;
-        QVERIFY(journal.acquire());
-        for (const QString &name : setAside)
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("as .*/" + QRegularExpression::escape(name)));
-        const auto recovered = journal.recover();
-        QCOMPARE(shown(recovered ? std::optional(recovered->game) : std::nullopt),
-                 shown(previousToo ? std::nullopt : std::optional(game(1))));
-        QVERIFY(!there("game.json"));
-        for (const QString &name : setAside)
-            QVERIFY2(there(name), qPrintable(name));
-        journal.record(game(3));
-        QTRY_COMPARE(shown(gameIn("game.json")), shown(game(3)));
     }
 
     // A file where the folder should be stops every write, even an
@@ -180,10 +168,9 @@ private Q_SLOTS:
         QList<bool> seen;
         connect(&journal, &GameJournal::savingChanged, this, [&seen](bool saving) { seen.append(saving); });
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not kept on disk: The folder .* cannot be"));
-        playTwoTurns(journal, 1);
+        playTwoTurns(journal);
         QTRY_VERIFY(!journal.saving());
         QCOMPARE(seen, QList<bool>{false});
-
         QVERIFY(QFile::remove(m_folder));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("kept on disk again"));
         journal.record(game(3));
@@ -200,7 +187,7 @@ private Q_SLOTS:
         {
             GameJournal owner;
             QVERIFY(owner.acquire());
-            playTwoTurns(owner, 1);
+            playTwoTurns(owner);
             QTRY_COMPARE(shown(gameIn("game.json")), shown(game(2)));
             const QStringList files = QDir(m_folder).entryList(QDir::Files);
             GameJournal second;
@@ -209,7 +196,7 @@ private Q_SLOTS:
             QVERIFY(!second.recover());
             second.record(game(5));
             second.discard();
-            turn();
+            QTest::qWait(5);
             QCOMPARE(QDir(m_folder).entryList(QDir::Files), files);
             QCOMPARE(shown(gameIn("game.json")), shown(game(2)));
             QCOMPARE(shown(gameIn("game.previous.json")), shown(game(1)));
@@ -223,28 +210,23 @@ private Q_SLOTS:
         QVERIFY(!there("game.json") && !there("game.previous.json"));
     }
 
-    // A crash while the lock was being made leaves one that names no owner.
-    void aLockNamingNoOwnerIsTakenOverOnceOld_data()
-    {
-        QTest::addColumn<int>("ageSeconds");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("old") << 60 << true;
-        QTest::newRow("still being made") << 0 << false;
-    }
+    // A crash while the lock was being made leaves one that names no owner:
+    // taken over once old, not while it may still be being made.
     void aLockNamingNoOwnerIsTakenOverOnceOld()
     {
-        QFETCH(int, ageSeconds);
-        QFETCH(bool, taken);
-        QVERIFY(QDir().mkpath(m_folder));
-        QFile lock(at("game.lock"));
-        QVERIFY(lock.open(QIODevice::WriteOnly));
-        QVERIFY(lock.setFileTime(
-            QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
-        lock.close();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(taken ? "names no owner" : "Another copy"));
-        GameJournal journal;
-        QCOMPARE(journal.acquire(), taken);
-        QCOMPARE(there("game.lock.bad"), taken);
+        for (const auto &[ageSeconds, taken] : {std::pair{60, true}, {0, false}}) {
+            init();
+            QVERIFY(QDir().mkpath(m_folder));
+            QFile lock(at("game.lock"));
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+            QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+            lock.close();
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(taken ? "names no owner" : "Another copy"));
+            GameJournal journal;
+            QCOMPARE(journal.acquire(), taken);
+            QCOMPARE(there("game.lock.bad"), taken);
+        }
     }
 };
 

@@ -2,7 +2,6 @@
 #include "PrivateSettings.h"
 
 #include "controls/ControlName.h"
-#include "controls/TwipsControl.h"
 #include "controls/LedDisplay.h"
 #include "TestProgram.h"
 #include "board/ScoreBoard.h"
@@ -11,9 +10,7 @@
 
 #include <QHash>
 #include <QSet>
-#include <QPushButton>
 #include <QRandomGenerator>
-#include <QTest>
 
 #include <algorithm>
 #include <array>
@@ -32,12 +29,9 @@ class TestMonkey : public QObject
 
     struct Field {
         QList<LedDisplay *> digits; // [0] the ones digit of a two-digit field
-        int lowest;
-        int highest;
+        int lowest, highest;
     };
-
     static constexpr const char *EntryNames[3] = {"strAtBatEntry", "strHomeHitsEntry", "strVisitorHitsEntry"};
-    static constexpr const char *EntryFields[3] = {"ledAtBat", "ledHomeHits", "ledVisitorHits"};
 
     PrivateSettings m_settings;
     ScoreBoard *m_board = nullptr;
@@ -51,19 +45,17 @@ class TestMonkey : public QObject
     QSize m_designSize;
     std::bitset<256> m_codesSent;
     QStringList m_recent; // the last actions, for the failure message
-    QSet<size_t> m_had; // every board the game has had, hashed
+    QSet<size_t> m_had;   // every board the game has had, hashed
     qint64 m_checks = 0;
     int m_resizes = 0, m_returns = 0, m_clears = 0, m_visits = 0;
-
-    LedDisplay *led(const QString &name) const { return m_board->findChild<LedDisplay *>(name); }
 
     void addField(const QStringList &names, int lowest, int highest, const QStringList &alsoChanged = {})
     {
         m_fields.append({{}, lowest, highest});
         for (const QString &name : names) {
-            m_fields.last().digits.append(led(name));
-            m_displays.append(led(name));
-            m_mayChange[led(name)] = names + alsoChanged;
+            m_fields.last().digits.append(m_board->findChild<LedDisplay *>(name));
+            m_displays.append(m_fields.last().digits.last());
+            m_mayChange[m_displays.last()] = names + alsoChanged;
         }
     }
 
@@ -75,13 +67,11 @@ class TestMonkey : public QObject
             for (LedDisplay *digit : m_fields.last().digits)
                 m_mayChange[digit].clear(); // a key on a run total changes nothing
         }
-        for (int e = 0; e < 3; ++e)
-            addField(pair(EntryFields[e]), 0, 99, {EntryNames[e]});
-        addField({"ledBall(0)"}, 0, 4);
-        addField({"ledStrike(0)"}, 0, 3);
-        addField({"ledOut(0)"}, 0, 3);
-        addField({"ledHomeErr"}, 0, 9);
-        addField({"ledVisitorErr"}, 0, 9);
+        for (const char *field : {"ledAtBat", "ledHomeHits", "ledVisitorHits"})
+            addField(pair(field), 0, 99, {QString(field).replace("led", "str") + "Entry"});
+        for (const auto &[name, highest] : {std::pair{"ledBall(0)", 4}, {"ledStrike(0)", 3}, {"ledOut(0)", 3},
+                                            {"ledHomeErr", 9}, {"ledVisitorErr", 9}})
+            addField({name}, 0, highest);
         for (int team = 0; team < 2; ++team) {
             const QString name = team == 0 ? "ledHome" : "ledVisitor";
             for (int i = 1; i <= 10; ++i) { // a key on an inning may rewrite its run total
@@ -114,10 +104,10 @@ class TestMonkey : public QObject
         QStringList l;
         for (const TwipsControl *c : m_controls) {
             const QRect r = c->geometry();
-            const QString points = QString::number(r.isEmpty() ? 0 : c->font().pointSizeF(), 'g',
-                                                   QLocale::FloatingPointShortest);
             l.append(QStringLiteral("%1 %2,%3 %4x%5 at %6 pt").arg(c->objectName()).arg(r.x()).arg(r.y())
-                         .arg(r.width()).arg(r.height()).arg(points));
+                         .arg(r.width()).arg(r.height())
+                         .arg(QString::number(r.isEmpty() ? 0 : c->font().pointSizeF(), 'g',
+                                              QLocale::FloatingPointShortest)));
         }
         return l;
     }
@@ -125,104 +115,89 @@ class TestMonkey : public QObject
     // The first line that differs, unless its name is in `changeable`.
     static QString changed(const QStringList &before, const QStringList &now, const QStringList &changeable = {})
     {
-        for (qsizetype i = 0; i < before.size(); ++i) {
+        for (qsizetype i = 0; i < before.size(); ++i)
             if (before[i] != now[i] && !changeable.contains(before[i].section(u'=', 0, 0)))
                 return QStringLiteral("%1 became %2").arg(before[i], now[i]);
-        }
         return {};
     }
 
+    // Every field within its range, each run total the sum of its innings, the
+    // entry texts made of entry keys alone.
     QString brokenInvariant()
     {
+        m_checks += m_fields.size() + m_innings.size() + std::size(EntryNames);
         for (const Field &f : m_fields) {
-            ++m_checks;
             const int ones = f.digits[0]->caption();
             const int tens = f.digits.size() == 1 ? LedDisplay::Blank : f.digits[1]->caption();
             if (f.digits.size() == 1 ? ones < f.lowest || ones > f.highest
                                      : ones < 0 || ones > 9 || tens < LedDisplay::Blank || tens == 0 || tens > 9)
-                return QStringLiteral("%1 shows ones %2, tens %3").arg(f.digits[0]->objectName()).arg(ones)
-                    .arg(tens);
+                return QStringLiteral("%1 shows ones %2, tens %3").arg(f.digits[0]->objectName()).arg(ones).arg(tens);
         }
         for (int team = 0; team < 2; ++team) {
-            ++m_checks;
             int sum = 0;
             for (const LedDisplay *inning : m_innings[team])
                 sum += std::max(0, inning->caption());
             const int ones = m_fields[team].digits[0]->caption(), tens = m_fields[team].digits[1]->caption();
             if (const int total = std::max(0, tens) * 10 + ones; total != sum)
-                return QStringLiteral("run total %1 shows %2, its innings add up to %3").arg(team).arg(total)
-                    .arg(sum);
+                return QStringLiteral("run total %1 shows %2, its innings add up to %3").arg(team).arg(total).arg(sum);
         }
-        for (const char *entry : EntryNames) {
-            ++m_checks;
-            for (const QChar ch : m_board->property(entry).toString()) {
+        for (const char *entry : EntryNames)
+            for (const QChar ch : m_board->property(entry).toString())
                 if (ch.unicode() < 43 || ch.unicode() > 57)
                     return QStringLiteral("%1 holds the code %2").arg(QLatin1String(entry)).arg(ch.unicode());
-            }
-        }
         return {};
     }
 
-    // The key and modifiers a keyboard sends for a character code.
-    static std::pair<Qt::Key, Qt::KeyboardModifiers> keyFor(int code)
+    // Sends a character code as a keyboard does: named keys, Ctrl with @, A to Z,
+    // [, \, ], ^ or _ below 32, Shift for capitals.
+    void sendCode(int code, bool keypad)
     {
         static const QHash<int, Qt::Key> Named{{8, Qt::Key_Backspace}, {9, Qt::Key_Tab}, {13, Qt::Key_Return},
                                                {27, Qt::Key_Escape}, {127, Qt::Key_Delete}};
-        if (Named.contains(code))
-            return {Named[code], Qt::NoModifier};
-        if (code < 32) // Ctrl with @, A to Z, [, \, ], ^ or _
-            return {Qt::Key(Qt::Key_At + code), Qt::ControlModifier};
-        if (code >= 128 && code < 160)
-            return {Qt::Key_unknown, Qt::NoModifier};
         const QChar ch(code);
         const char16_t upper = ch.toUpper().unicode();
-        return {Qt::Key(upper <= 0xff ? upper : code), ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier};
-    }
-
-    QWidget *keyTarget() const { return m_board->focusWidget() ? m_board->focusWidget() : m_board; }
-
-    void sendCode(int code, bool keypad)
-    {
-        auto [key, modifiers] = keyFor(code);
-        if (keypad)
+        Qt::Key key = Named.contains(code) ? Named[code]
+            : code < 32                    ? Qt::Key(Qt::Key_At + code)
+            : code >= 128 && code < 160    ? Qt::Key_unknown
+                                           : Qt::Key(upper <= 0xff ? upper : code);
+        Qt::KeyboardModifiers modifiers = Named.contains(code) || (code >= 128 && code < 160) ? Qt::NoModifier
+            : code < 32 ? Qt::ControlModifier : ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        if (keypad) {
             modifiers |= Qt::KeypadModifier;
-        if (keypad && code == 13)
-            key = Qt::Key_Enter;
+            key = code == 13 ? Qt::Key_Enter : key;
+        }
         QWidget *target = keyTarget();
-        QTest::sendKeyEvent(QTest::Press, target, key, QString(QChar(code)), modifiers);
-        QTest::sendKeyEvent(QTest::Release, target, key, QString(QChar(code)), modifiers);
+        QTest::sendKeyEvent(QTest::Press, target, key, QString(ch), modifiers);
+        QTest::sendKeyEvent(QTest::Release, target, key, QString(ch), modifiers);
         m_codesSent.set(code);
     }
+    QWidget *keyTarget() const { return m_board->focusWidget() ? m_board->focusWidget() : m_board; }
 
     // A code typed on the focus; "c" brings the confirmation of clear all,
     // answered Yes or No.
     QString typeCode(int code, bool keypad, QStringList &mayChange)
     {
-        QWidget *target = keyTarget();
-        m_recent.append(QStringLiteral("code %1 on %2").arg(code).arg(target->objectName()));
+        m_recent.append(QStringLiteral("code %1 on %2").arg(code).arg(keyTarget()->objectName()));
         if (code == 27 || code == 'o')
             return visitAndBack(code, keypad);
-        mayChange = m_mayChange.value(target);
-        // Ctrl+Z and Ctrl+Y undo and redo: anything may change, to a board the game had.
-        if (code == 26 || code == 25) {
-            sendCode(code, keypad);
-            return m_had.contains(qHash(numbers())) ? QString() : QStringLiteral("undo or redo made a board the game never had");
-        }
+        mayChange = m_mayChange.value(keyTarget());
         if (code != 'c') {
             sendCode(code, keypad);
+            // Ctrl+Z and Ctrl+Y undo and redo: anything may change, to a board the game had.
+            if ((code == 26 || code == 25) && !m_had.contains(qHash(numbers())))
+                return QStringLiteral("undo or redo made a board the game never had");
             return {};
         }
         const bool yes = m_random.bounded(2) == 0;
         m_recent.last() += yes ? QStringLiteral(", answered Yes") : QStringLiteral(", answered No");
         ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
         sendCode(code, keypad);
-        ++m_clears;
-        ++m_checks;
+        ++m_clears, ++m_checks;
         if (!answerer.answered() || answerer.title() != u"Clear all LEDs?")
             return QStringLiteral("\"c\" brought no confirmation");
         if (!yes)
             return {};
-        // Every display is cleared (the field's own rule runs after, and code 99
+        // Yes clears every display (the field's own rule runs after, and code 99
         // changes no number); the entry texts stay.
         for (const Field &f : m_fields) {
             mayChange += QStringList{f.digits[0]->objectName(), f.digits.last()->objectName()};
@@ -240,8 +215,7 @@ class TestMonkey : public QObject
     QString visitAndBack(int code, bool keypad)
     {
         const bool options = code == 'o';
-        static const char *const Closes[] = {"cmdOk", "cmdCancel", "Esc"};
-        const char *close = Closes[m_random.bounded(3)];
+        const char *close = std::array{"cmdOk", "cmdCancel", "Esc"}[m_random.bounded(3)];
         if (options)
             m_recent.last() += QStringLiteral(", closed by %1").arg(QLatin1String(close));
         const QStringList lookBefore = look();
@@ -251,8 +225,7 @@ class TestMonkey : public QObject
                 missed = QStringLiteral("code %1 brought %2").arg(code).arg(modal->objectName());
                 modal->close();
             } else if (!options) {
-                QTest::mouseClick(modal->findChild<QWidget *>(QStringLiteral("frameSplash")), Qt::LeftButton, {},
-                                  QPoint(2, 2));
+                QTest::mouseClick(modal->findChild<QWidget *>("frameSplash"), Qt::LeftButton, {}, QPoint(2, 2));
             } else if (auto *button = modal->findChild<QPushButton *>(QLatin1String(close))) {
                 QTest::mouseClick(button, Qt::LeftButton);
             } else {
@@ -260,8 +233,7 @@ class TestMonkey : public QObject
             }
         });
         sendCode(code, keypad);
-        ++m_visits;
-        ++m_checks;
+        ++m_visits, ++m_checks;
         if (!answerer.answered() || !missed.isEmpty())
             return missed.isEmpty() ? QStringLiteral("code %1 brought no window").arg(code) : missed;
         if (QApplication::topLevelWidgets() != QWidgetList{m_board} || !m_board->isVisible())
@@ -273,11 +245,10 @@ class TestMonkey : public QObject
         return {};
     }
 
+    // Any size, from nothing to the 32767 pixels a side where window systems
+    // stop (X11 does), an 8K screen, and sizes seen before.
     QSize randomSize()
     {
-        // Window systems stop at 32767 pixels a side (X11 does); an 8K screen
-        // is the largest whole window an operator will have.
-        constexpr int Huge = 32767;
         const int roll = m_random.bounded(100);
         if (roll < 6)
             return {1, 1};
@@ -288,28 +259,27 @@ class TestMonkey : public QObject
         if (roll < 22)
             return {7680, 4320};
         if (roll < 28)
-            return m_random.bounded(2) ? QSize(Huge, m_random.bounded(0, 3)) : QSize(m_random.bounded(0, 3), Huge);
+            return m_random.bounded(2) ? QSize(32767, m_random.bounded(0, 3)) : QSize(m_random.bounded(0, 3), 32767);
         if (roll < 36)
             return m_designSize;
-        if (roll < 66 && !m_looks.isEmpty()) // back to a size seen before
+        if (roll < 66 && !m_looks.isEmpty())
             return m_looks.keys()[m_random.bounded(int(m_looks.size()))];
         return {m_random.bounded(0, 2600), m_random.bounded(0, 1700)};
     }
 
+    // A resize; back at a size seen before, the board looks as it did then.
     QString resize()
     {
         const QSize wanted = randomSize();
         m_recent.append(QStringLiteral("resize to %1x%2").arg(wanted.width()).arg(wanted.height()));
         m_board->resize(wanted);
-        ++m_resizes;
-        ++m_checks;
+        ++m_resizes, ++m_checks;
         const QSize size = m_board->size();
         const QStringList now = look();
         if (const auto seen = m_looks.constFind(size); seen == m_looks.cend())
             m_looks.insert(size, now);
         else if (++m_returns; *seen != now)
-            return QStringLiteral("back at %1x%2: %3").arg(size.width()).arg(size.height())
-                .arg(changed(*seen, now));
+            return QStringLiteral("back at %1x%2: %3").arg(size.width()).arg(size.height()).arg(changed(*seen, now));
         return {};
     }
 
@@ -332,48 +302,39 @@ class TestMonkey : public QObject
             LedDisplay *display = m_displays[m_random.bounded(int(m_displays.size()))];
             m_recent.append(QStringLiteral("click on %1").arg(display->objectName()));
             QTest::mouseClick(display, Qt::LeftButton);
-        } else if (roll < 995) {
-            broken = resize();
         } else {
-            broken = typeCode('c', false, mayChange);
+            broken = roll < 995 ? resize() : typeCode('c', false, mayChange);
         }
         if (m_recent.size() > 12)
             m_recent.removeFirst();
-        ++m_checks;
         const bool undoOrRedo = m_recent.last().startsWith(u"code 25 ") || m_recent.last().startsWith(u"code 26 ");
         if (broken.isEmpty() && !undoOrRedo)
             broken = changed(before, numbers(), mayChange);
         if (!broken.isEmpty())
             return broken;
         m_had.insert(qHash(numbers()));
+        ++m_checks;
         // Let the board paint what the action changed, at whatever size it has.
         QCoreApplication::processEvents();
         return brokenInvariant();
     }
 
-    static int fromEnvironment(const char *name, int fallback)
-    {
-        bool ok = false;
-        const int value = qEnvironmentVariableIntValue(name, &ok);
-        return ok ? value : fallback;
-    }
-
-    // The headless platform notes each message box's size hints and each raised
-    // window as unsupported; hundreds of those lines would bury anything worth reading.
-    static inline QtMessageHandler s_previousHandler = nullptr;
-    static void quietPlatformNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (message != u"This plugin does not support propagateSizeHints()"
-            && message != u"This plugin does not support raise()")
-            s_previousHandler(type, context, message);
-    }
-
 private Q_SLOTS:
-    void initTestCase() { s_previousHandler = qInstallMessageHandler(quietPlatformNotes); }
-    void cleanupTestCase() { qInstallMessageHandler(s_previousHandler); }
-
     void randomOperatorKeepsTheBoardSound()
     {
+        // The headless platform notes each message box's size hints and each raised
+        // window as unsupported; hundreds of those lines would bury anything worth reading.
+        static QtMessageHandler previous = nullptr;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (text != u"This plugin does not support propagateSizeHints()"
+                && text != u"This plugin does not support raise()")
+                previous(type, context, text);
+        });
+        const auto fromEnvironment = [](const char *name, int fallback) {
+            bool ok = false;
+            const int value = qEnvironmentVariableIntValue(name, &ok);
+            return ok ? value : fallback;
+        };
         const auto seed = quint32(fromEnvironment("QUORVANE_MONKEY_SEED", 20240607));
         const int actions = fromEnvironment("QUORVANE_MONKEY_ACTIONS", 100000);
         m_random.seed(seed);
@@ -406,6 +367,7 @@ private Q_SLOTS:
         delete m_board;
         PrivateSettings::clear();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        qInstallMessageHandler(previous);
     }
 };
 
