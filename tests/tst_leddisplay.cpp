@@ -86,7 +86,8 @@ private Q_SLOTS:
             QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 64));
             QString shown;
             for (int s = 0; s < 7; ++s) {
-                const QColor c = image.pixelColor(QPointF(1 + middles[s].x() * 50, 1 + middles[s].y() * 80).toPoint());
+                const QPointF at(1 + middles[s].x() * 50, 1 + middles[s].y() * 80);
+                const QColor c = image.pixelColor(at.toPoint());
                 if (c != QColor(0, 64, 0))
                     shown += c == Red ? QChar(u'a' + s) : QChar(u'?');
             }

@@ -464,10 +464,7 @@ private Q_SLOTS:
         QVERIFY(cancel.answered());
         QCOMPARE(BoardSettings::shared(), stored);
         QCOMPARE(home->caption(), "Bears");
-        QCOMPARE(home->fontSize(), stored.TeamSize.toDouble());
-        QCOMPARE(home->foreColor(), Custom.HomeColor);
         QCOMPARE(board.property("BackColor").toInt(), Custom.FormBackColor);
-        QCOMPARE(board.findChild<LedDisplay *>("ledHome(1)")->onColor(), Custom.LEDColor);
         QCOMPARE(drive.shows("ledBall(0)"), "2");
     }
 };
