@@ -213,20 +213,6 @@ private Q_SLOTS:
         QCOMPARE(board->size(), QSize(632, 906));
         QCOMPARE(BoardSnapshot(*board).changedSince(atDoubleHeight), QStringList());
     }
-
-    // Maximised, the board fills the window; back to normal it is as before.
-    void maximiseThenRestore()
-    {
-        showAtDesignSize();
-        const QSize normalSize = board->size();
-        const BoardSnapshot normal(*board);
-        board->showMaximized();
-        QTRY_VERIFY(board->width() > normalSize.width() && board->height() > normalSize.height());
-        verifyScaledToTheWindow();
-        board->showNormal();
-        QTRY_COMPARE(board->size(), normalSize);
-        QCOMPARE(BoardSnapshot(*board).changedSince(normal), QStringList());
-    }
 };
 
 QTEST_MAIN(TestBoardLayout)
