@@ -49,16 +49,15 @@ QList<int> values(const L &layout, int slot)
 }
 
 // Every slot's control and values, to see that a call changed nothing.
-QStringList table(const L &layout)
+QList<qintptr> table(const L &layout)
 {
-    QStringList rows;
+    QList<qintptr> all;
     for (int slot = 0; slot < L::SlotCount; ++slot) {
-        QString row = QString::number(quintptr(layout.control(slot)));
+        all << qintptr(layout.control(slot));
         for (int value : values(layout, slot))
-            row += u' ' + QString::number(value);
-        rows << row;
+            all << value;
     }
-    return rows;
+    return all;
 }
 
 } // namespace
@@ -70,29 +69,19 @@ class TestLayout : public QObject
 private Q_SLOTS:
     // Recorded values are whole numbers, a half going to the even neighbour,
     // and the first rescale at the design size sets them.
-    void recordsWholeNumbersHalfToEven_data()
-    {
-        QTest::addColumn<int>("property");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("recorded");
-        QTest::newRow("size, half down") << int(L::FontSize) << 2.5 << 2;
-        QTest::newRow("size, half up") << int(L::FontSize) << 3.5 << 4;
-        QTest::newRow("left, negative half") << int(L::Left) << -2.5 << -2;
-        QTest::newRow("width, half up") << int(L::Width) << 1.5 << 2;
-        QTest::newRow("height, below half") << int(L::Height) << 2.4999 << 2;
-    }
     void recordsWholeNumbersHalfToEven()
     {
-        QFETCH(int, property);
-        QFETCH(double, value);
-        QFETCH(int, recorded);
-        const char *name = std::array{"Left", "Top", "Height", "Width", "FontSize"}[property];
-        Board b;
-        QVERIFY(Properties::write(b.label, name, value));
-        QVERIFY(b.layout.RecordControl(1, b.label, L::LabelSet));
-        QCOMPARE(b.layout.value(1, L::Property(property)), recorded);
-        b.layout.ResizeControls(1000, 2000);
-        QCOMPARE(get(b.label, name), double(recorded));
+        const struct { const char *property; L::Property slot; double value; int recorded; } rows[] = {
+            {"FontSize", L::FontSize, 2.5, 2}, {"FontSize", L::FontSize, 3.5, 4}, {"Left", L::Left, -2.5, -2},
+            {"Width", L::Width, 1.5, 2},       {"Height", L::Height, 2.4999, 2}};
+        for (const auto &row : rows) {
+            Board b;
+            QVERIFY(Properties::write(b.label, row.property, row.value));
+            QVERIFY(b.layout.RecordControl(1, b.label, L::LabelSet));
+            QCOMPARE(b.layout.value(1, row.slot), row.recorded);
+            b.layout.ResizeControls(1000, 2000);
+            QCOMPARE(get(b.label, row.property), double(row.recorded));
+        }
     }
 
     // Flags of 1 or more record a property, others mark it -1; Left and Top
@@ -108,31 +97,23 @@ private Q_SLOTS:
         }
     }
 
-    // A recording that fails stores nothing, in any slot.
-    void failedRecordingLeavesTheTable_data()
-    {
-        QTest::addColumn<int>("slot");
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<double>("left");
-        QTest::newRow("slot -1") << -1 << "label" << 100.0;
-        QTest::newRow("slot 101") << 101 << "label" << 100.0;
-        QTest::newRow("no control") << 7 << "" << 100.0;
-        QTest::newRow("property the control lacks") << 7 << "led" << 100.0;
-        QTest::newRow("value beyond int") << 7 << "label" << 1e12;
-    }
+    // A recording that fails stores nothing, in any slot: a slot out of
+    // range, no control, a property the control lacks, a value beyond int.
     void failedRecordingLeavesTheTable()
     {
-        QFETCH(int, slot);
-        QFETCH(QString, control);
-        QFETCH(double, left);
-        Board b;
-        for (int used : {0, 7, 100})
-            QVERIFY(b.layout.RecordControl(used, b.shape, L::FrameSet));
-        const QStringList before = table(b.layout);
-        b.label->setLeftTwips(left);
-        QWidget *target = control == "label" ? static_cast<QWidget *>(b.label) : control == "led" ? b.led : nullptr;
-        QVERIFY(!b.layout.RecordControl(slot, target, L::LabelSet));
-        QCOMPARE(table(b.layout), before);
+        const struct { int slot; const char *control; double left; } rows[] = {
+            {-1, "label", 100}, {101, "label", 100}, {7, "", 100}, {7, "led", 100}, {7, "label", 1e12}};
+        for (const auto &row : rows) {
+            Board b;
+            for (int used : {0, 7, 100})
+                QVERIFY(b.layout.RecordControl(used, b.shape, L::FrameSet));
+            const QList<qintptr> before = table(b.layout);
+            b.label->setLeftTwips(row.left);
+            QWidget *target = row.control == QByteArray("label") ? static_cast<QWidget *>(b.label)
+                            : row.control == QByteArray("led")   ? b.led : nullptr;
+            QVERIFY(!b.layout.RecordControl(row.slot, target, L::LabelSet));
+            QCOMPARE(table(b.layout), before);
+        }
     }
 
     // Left and Width follow the width; everything else follows the height.
