@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTest>
 
+#include <algorithm>
+
 // Counts the moves and resizes a widget is sent.
 class GeometryEvents : public QObject
 {
@@ -62,6 +64,10 @@ private Q_SLOTS:
         QCOMPARE(events.resizes, 1);
         control.setTopTwips(600);
         QCOMPARE(control.geometry(), QRect(30, 40, 200, 100));
+        // Left of the window stays left of it; absurd twips stop at 2^24 pixels.
+        control.setLeftTwips(-300);
+        control.setTopTwips(1e30);
+        QCOMPARE(control.pos(), QPoint(-20, 1 << 24));
     }
 
     // With AutoSize on, a label has the extent of its caption on one line in
@@ -93,6 +99,21 @@ private Q_SLOTS:
         QVERIFY(!fits());
         label.setAutoSize(true);
         QVERIFY(fits());
+
+        // A wider label draws its caption where its alignment says.
+        label.setAutoSize(false);
+        label.resize(label.width() * 4, label.height());
+        label.setForeColor(0xFFFFFF);
+        label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        const QImage drawn = label.grab().toImage();
+        int first = drawn.width(), last = -1;
+        for (int x = 0; x < drawn.width(); ++x) {
+            for (int y = 0; y < drawn.height(); ++y) {
+                if (drawn.pixelColor(x, y) == QColor(Qt::white))
+                    first = std::min(first, x), last = std::max(last, x);
+            }
+        }
+        QVERIFY2(std::abs((first + last) / 2 - drawn.width() / 2) < 4, qPrintable(QString::number(first)));
     }
 
     // The frame is a line of BorderWidth pixels inside its bounds, rounded at
