@@ -23,21 +23,19 @@ BoardFeed::BoardFeed(const GameState &game, const BoardSettings &board)
 
 bool BoardFeed::setGame(const GameState &game)
 {
-    QJsonObject json = gameJson(game);
-    if (json == m_game)
-        return false;
-    m_game = std::move(json);
-    ++m_seq;
-    rebuild();
-    return true;
+    return replace(m_game, gameJson(game));
 }
 
 bool BoardFeed::setBoard(const BoardSettings &board)
 {
-    QJsonObject json = boardJson(board);
-    if (json == m_board)
+    return replace(m_board, boardJson(board));
+}
+
+bool BoardFeed::replace(QJsonObject &part, QJsonObject json)
+{
+    if (json == part)
         return false;
-    m_board = std::move(json);
+    part = std::move(json);
     ++m_seq;
     rebuild();
     return true;

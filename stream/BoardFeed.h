@@ -33,6 +33,8 @@ public:
     static QString colourText(int bgr);
 
 private:
+    // Puts in a new game or board part; an unchanged one changes nothing.
+    bool replace(QJsonObject &part, QJsonObject json);
     void rebuild();
 
     QJsonObject m_game;
