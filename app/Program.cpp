@@ -122,7 +122,7 @@ void Program::keepJournal()
     connect(&m_model, &GameModel::changed, this, record);
     connect(&m_model, &GameModel::entriesChanged, this, record);
     // A game keyed before the journal opened is kept from now on too.
-    if (!(m_model.state() == GameState()))
+    if (m_model.state() != GameState())
         record();
 }
 
