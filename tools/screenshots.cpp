@@ -1,4 +1,4 @@
-#include "CustomLook.h"
+#include "ScreenshotSetup.h"
 
 #include "app/Program.h"
 #include "board/AudienceBoard.h"
@@ -206,21 +206,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 2) {
-        std::fputs("usage: quorvane_screenshots OUTPUT_FOLDER\n", stderr);
-        return 2;
-    }
-    if (QFile::exists(settingsFileName())) {
-        std::fprintf(stderr, "%s exists: point XDG_CONFIG_HOME at an empty folder\n",
-                     qPrintable(settingsFileName()));
-        return 2;
-    }
-    output.setPath(args[1]);
-    if (!output.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(args[1]));
-        return 1;
-    }
+    int refused = 0;
+    if (!prepareOutput(QApplication::arguments(), "quorvane_screenshots", output, refused))
+        return refused;
 
     startScreenShots();
     optionsShots();

@@ -1,4 +1,4 @@
-#include "CustomLook.h"
+#include "ScreenshotSetup.h"
 #include "HeadlessChromium.h"
 
 #include "core/BoardSettings.h"
@@ -187,21 +187,10 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    if (args.size() != 2) {
-        std::fputs("usage: quorvane_stream_screenshots OUTPUT_FOLDER\n", stderr);
-        return 2;
-    }
-    if (QFile::exists(settingsFileName())) {
-        std::fprintf(
-            stderr, "%s exists: point XDG_CONFIG_HOME at an empty folder\n", qPrintable(settingsFileName()));
-        return 2;
-    }
-    const QDir output(args[1]);
-    if (!output.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot make %s\n", qPrintable(args[1]));
-        return 1;
-    }
+    QDir output;
+    int refused = 0;
+    if (!prepareOutput(QApplication::arguments(), "quorvane_stream_screenshots", output, refused))
+        return refused;
     LoadBoardSettings(SettingsDefaults::StartScreen);
 
     HeadlessChromium browser;
