@@ -17,16 +17,13 @@ namespace {
 
 // The instructions as the operator must read them, joined by CR LF.
 const QString ExpectedInstructions = QStringLiteral(
-    " - To change a single digit number, click on it and type the number. You can also press '+' or '-' "
-    "to add or subtract 1.\r\n"
-    "  - To change a double digit number, click on it, type the number, and press 'Enter'.  Also, you can "
-    "click on it, press '+' or '-' and a number to add or subtract, and then press 'Enter'.  Example: "
-    "Click, '+', '4', and 'ENTER' to add 4 to the number.\r\n"
-    "  - To clear an inning's runs, click on the number and hold the ' - '  key until the number "
-    "disappears.\r\n"
-    "  - To clear the entire scoreboard, press 'c' and 'Yes'.\r\n"
-    "  - To return to this screen from the program press 'Esc'.\r\n"
-    "  - To go to the options from the program press 'o'.");
+    " - To change a single digit number, click on it and type the number. You can also press '+' or '-' to add "
+    "or subtract 1.\r\n  - To change a double digit number, click on it, type the number, and press 'Enter'.  "
+    "Also, you can click on it, press '+' or '-' and a number to add or subtract, and then press 'Enter'.  "
+    "Example: Click, '+', '4', and 'ENTER' to add 4 to the number.\r\n  - To clear an inning's runs, click on "
+    "the number and hold the ' - '  key until the number disappears.\r\n  - To clear the entire scoreboard, "
+    "press 'c' and 'Yes'.\r\n  - To return to this screen from the program press 'Esc'.\r\n  - To go to the "
+    "options from the program press 'o'.");
 
 // Generous: the animation takes some 34 ticks of 10 ms on an idle machine.
 constexpr int AnimationTimeout = 30000;
