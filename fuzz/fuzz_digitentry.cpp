@@ -10,14 +10,10 @@
 
 #include "core/DigitEntry.h"
 
-#include <QString>
-
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 
 namespace {
@@ -25,10 +21,12 @@ namespace {
 QString g_shown, g_text;
 int g_max = 0;
 
-[[noreturn]] void fail(const char *what)
+void check(bool holds, const char *what)
 {
-    std::fprintf(stderr, "%s\n  shown: \"%s\"\n  text: \"%s\"\n  max: %d\n", what, g_shown.toUtf8().constData(),
-                 g_text.toUtf8().constData(), g_max);
+    if (holds)
+        return;
+    std::fprintf(stderr, "%s\n  shown: \"%s\"\n  text: \"%s\"\n  max: %d\n", what, qUtf8Printable(g_shown),
+                 qUtf8Printable(g_text), g_max);
     std::abort();
 }
 
@@ -67,33 +65,11 @@ double libraryValue(const Spelled &n)
     return n.negative ? -value : value;
 }
 
-// How an entry reads: an absolute number (sign 0) or one added to the number
-// shown (sign 1 or -1); nullopt when the entry asks for nothing.
-std::optional<std::pair<int, Spelled>> entryOf(QStringView text)
-{
-    const char16_t first = text.isEmpty() ? 0 : text.front().unicode();
-    if (first >= u'0' && first <= u'9')
-        return std::pair{0, spell(text)};
-    if (first == u'+' || first == u'-')
-        return std::pair{first == u'-' ? -1 : 1, spell(text.mid(1))};
-    return std::nullopt;
-}
-
-// What an entry yields, with the C library converting the numbers.
-std::optional<int> libraryNewNumber(QStringView shown, QStringView text, int max)
-{
-    const auto entry = entryOf(text);
-    if (!entry)
-        return std::nullopt;
-    const double added = libraryValue(entry->second), base = entry->first ? libraryValue(spell(shown)) : 0;
-    const double result = std::floor(entry->first < 0 ? base - added : base + added);
-    return result >= 0 && result <= max ? std::optional<int>(int(result)) : std::nullopt;
-}
-
 // Up to this many significant digits in every number involved, double
 // arithmetic lands on the same side of every whole number as exact arithmetic.
 constexpr std::size_t ExactDigits = 13;
 
+// The number scaled by 10^scale, exactly.
 __int128 scaled(const Spelled &n, std::size_t scale)
 {
     __int128 value = 0;
@@ -104,40 +80,39 @@ __int128 scaled(const Spelled &n, std::size_t scale)
     return n.negative ? -value : value;
 }
 
-// What an entry yields in exact arithmetic, or nothing when the numbers are
-// too long for doubles to be expected to agree.
-std::optional<std::optional<int>> exactNewNumber(QStringView shown, QStringView text, int max)
+// What an entry yields by the C library (`exact` false) or in exact arithmetic;
+// `decided` false when the numbers are too long for doubles to be expected to agree.
+std::optional<int> reference(QStringView shown, QStringView text, int max, bool exact, bool &decided)
 {
-    using Decided = std::optional<std::optional<int>>;
-    const auto entry = entryOf(text);
-    if (!entry)
-        return Decided(std::in_place);
-    const Spelled base = entry->first ? spell(shown) : Spelled(), &added = entry->second;
-    for (const Spelled *n : {&base, &added})
-        if (n->whole.size() + n->fraction.size() > ExactDigits)
-            return std::nullopt;
-    const std::size_t scale = std::max(base.fraction.size(), added.fraction.size());
-    __int128 unit = 1;
-    for (std::size_t i = 0; i < scale; ++i)
-        unit *= 10;
-    const __int128 sum = scaled(base, scale) + (entry->first ? entry->first : 1) * scaled(added, scale);
-    const __int128 floored = sum / unit - (sum % unit != 0 && sum < 0 ? 1 : 0);
-    std::size_t digits = 0;
-    for (__int128 v = floored < 0 ? -floored : floored; v > 0; v /= 10)
-        ++digits;
-    // A whole sum made of fractions, or a long one, may round either way in doubles.
-    if ((scale > 0 && sum % unit == 0) || digits + scale > ExactDigits)
-        return std::nullopt;
-    return floored < 0 || floored > max ? Decided(std::in_place) : Decided(int(floored));
-}
-
-void checkLeadingNumber(QStringView text)
-{
-    const double value = DigitEntry::leadingNumber(text);
-    if (std::isnan(value))
-        fail("leadingNumber gave NaN");
-    if (value != libraryValue(spell(text)))
-        fail("leadingNumber differs from the C library's conversion");
+    decided = true;
+    const char16_t first = text.isEmpty() ? 0 : text.front().unicode();
+    const bool digit = first >= u'0' && first <= u'9';
+    if (!digit && first != u'+' && first != u'-')
+        return std::nullopt; // asks for nothing
+    // An absolute number (sign 0) or one added to the number shown.
+    const int sign = digit ? 0 : first == u'-' ? -1 : 1;
+    const Spelled base = sign ? spell(shown) : Spelled(), added = spell(digit ? text : text.mid(1));
+    double result = 0;
+    if (!exact) {
+        result = std::floor(libraryValue(base) + (sign ? sign : 1) * libraryValue(added));
+    } else {
+        for (const Spelled *n : {&base, &added})
+            if (n->whole.size() + n->fraction.size() > ExactDigits)
+                return decided = false, std::nullopt;
+        const std::size_t scale = std::max(base.fraction.size(), added.fraction.size());
+        __int128 unit = 1;
+        for (std::size_t i = 0; i < scale; ++i)
+            unit *= 10;
+        const __int128 sum = scaled(base, scale) + (sign ? sign : 1) * scaled(added, scale);
+        const __int128 floored = sum / unit - (sum % unit != 0 && sum < 0 ? 1 : 0);
+        std::size_t digits = 0;
+        for (__int128 v = floored < 0 ? -floored : floored; v > 0; v /= 10)
+            ++digits;
+        // A whole sum made of fractions, or a long one, may round either way in doubles.
+        decided = decided && !(scale > 0 && sum % unit == 0) && digits + scale <= ExactDigits;
+        result = decided ? double(floored) : 0;
+    }
+    return result >= 0 && result <= max ? std::optional<int>(int(result)) : std::nullopt;
 }
 
 } // namespace
@@ -151,11 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // 99 is what every field passes; the last choice gives negatives too.
     const int limits[] = {99, 0, 32767, int(std::int8_t(flags)) * 257};
     g_max = limits[(flags >> 1) & 3];
-
-    g_shown.clear();
-    if (shownChoice < 100) {
-        g_shown = QString::number(shownChoice);
-    } else if (shownChoice > 100) {
+    g_shown = shownChoice < 100 ? QString::number(shownChoice) : QString();
+    if (shownChoice > 100) {
         const std::size_t length = std::min<std::size_t>(size, shownChoice - 101);
         g_shown = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(length));
         data += length, size -= length;
@@ -167,14 +139,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         g_text = QString::fromLatin1(reinterpret_cast<const char *>(data), qsizetype(size));
     }
 
-    checkLeadingNumber(g_shown);
-    checkLeadingNumber(g_text);
+    for (const QString &text : {g_shown, g_text}) {
+        const double value = DigitEntry::leadingNumber(text);
+        check(!std::isnan(value), "leadingNumber gave NaN");
+        check(value == libraryValue(spell(text)), "leadingNumber differs from the C library's conversion");
+    }
     const std::optional<int> result = DigitEntry::newNumber(g_shown, g_text, g_max);
-    if (result && (*result < 0 || *result > g_max))
-        fail("newNumber gave a number outside 0 to max");
-    if (result != libraryNewNumber(g_shown, g_text, g_max))
-        fail("newNumber differs from the C library reference");
-    if (const auto exact = exactNewNumber(g_shown, g_text, g_max); exact && *exact != result)
-        fail("newNumber differs from exact arithmetic");
+    check(!result || (*result >= 0 && *result <= g_max), "newNumber gave a number outside 0 to max");
+    bool decided = true;
+    check(result == reference(g_shown, g_text, g_max, false, decided),
+          "newNumber differs from the C library reference");
+    const std::optional<int> exact = reference(g_shown, g_text, g_max, true, decided);
+    check(!decided || exact == result, "newNumber differs from exact arithmetic");
     return 0;
 }

@@ -9,20 +9,16 @@
 #include "core/FixedPoint.h"
 #include "core/SettingsStore.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStringList>
 #include <QTemporaryDir>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <optional>
 
 namespace {
 
@@ -30,9 +26,11 @@ constexpr qint64 LargestSizeUnits = 1000 * FixedPoint::Scale, LargestColour = 0x
 
 QString g_input;
 
-[[noreturn]] void fail(const char *what, const QString &detail = {})
+void check(bool holds, const char *what, const QString &detail = {})
 {
-    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, detail.toUtf8().constData(), g_input.toUtf8().constData());
+    if (holds)
+        return;
+    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, qUtf8Printable(detail), qUtf8Printable(g_input));
     std::abort();
 }
 
@@ -87,21 +85,18 @@ void checkStoredValue(SettingType type, const QVariant &stored, const QString &a
 {
     const std::optional<QString> usable = usableStoredValue(type, stored);
     const QString shown = usable.value_or(QStringLiteral("<none>"));
-    if (type == SettingType::Text && usable != asText)
-        fail("a text came back changed:", shown);
+    check(type != SettingType::Text || usable == asText, "a text came back changed:", shown);
     if (type == SettingType::Colour) {
         const std::optional<qint64> expected = referenceColour(asText);
-        if (usable.has_value() != expected.has_value())
-            fail("colour usable or not against the reference:", shown);
-        if (usable && *usable != QString::number(*expected))
-            fail("colour read wrong:", shown);
+        check(usable.has_value() == expected.has_value(), "colour usable or not by the reference:", shown);
+        check(!usable || *usable == QString::number(*expected), "colour read wrong:", shown);
     }
     if (type == SettingType::Size) {
         const std::optional<qint64> units = referenceUnits(asText);
-        if (usable.has_value() != (units && *units > 0 && *units <= LargestSizeUnits))
-            fail("size usable or not against the reference:", shown);
-        if (usable && (*usable != FixedPoint::fromUnits(*units).toText() || !isShortestText(*usable)))
-            fail("size read wrong:", shown);
+        check(usable.has_value() == (units && *units > 0 && *units <= LargestSizeUnits),
+              "size usable or not against the reference:", shown);
+        check(!usable || (*usable == FixedPoint::fromUnits(*units).toText() && isShortestText(*usable)),
+              "size read wrong:", shown);
     }
 }
 
@@ -109,30 +104,28 @@ void checkStoredValue(SettingType type, const QVariant &stored, const QString &a
 void checkWritten(const FixedPoint value)
 {
     const QString written = value.toText();
-    if (FixedPoint::fromText(written) != value)
-        fail("FixedPoint text does not read back as itself:", written);
-    if (!isShortestText(written))
-        fail("FixedPoint text is not the shortest:", written);
+    check(FixedPoint::fromText(written) == value, "FixedPoint text does not read back as itself:", written);
+    check(isShortestText(written), "FixedPoint text is not the shortest:", written);
 }
 
 void checkWholeFile(const QByteArray &file, SettingsDefaults defaults)
 {
     const QString path = settingsFileName();
-    if (QFile out(path); !out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
-        fail("cannot write the settings file", path);
+    QFile out(path);
+    check(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(file) == file.size(),
+          "cannot write the settings file", path);
+    out.close();
     const QDateTime written = QFileInfo(path).lastModified();
     BoardSettings record{-1, -1, -1, -1, -1, -1, {}, {}, FixedPoint::fromWhole(-1), {}, FixedPoint::fromWhole(-1)};
     LoadBoardSettings(defaults, record);
     for (const int colour : {record.FormBackColor, record.LabelColor, record.HomeColor, record.VisitorColor,
                              record.LEDColor, record.LEDBackColor})
-        if (colour < 0 || colour > LargestColour)
-            fail("a colour outside 0 to 0xFFFFFF was loaded:", QString::number(colour));
+        check(colour >= 0 && colour <= LargestColour, "colour out of range:", QString::number(colour));
     for (const FixedPoint size : {record.TeamSize, record.TitleSize})
-        if (size.units() <= 0 || size.units() > LargestSizeUnits)
-            fail("a size outside its range was loaded:", size.toText());
+        check(size.units() > 0 && size.units() <= LargestSizeUnits, "size out of range:", size.toText());
     QFile in(path);
-    if (!in.open(QIODevice::ReadOnly) || in.readAll() != file || QFileInfo(path).lastModified() != written)
-        fail("loading changed the settings file");
+    check(in.open(QIODevice::ReadOnly) && in.readAll() == file && QFileInfo(path).lastModified() == written,
+          "loading changed the settings file");
 }
 
 } // namespace
@@ -141,8 +134,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     // The store lives in a private folder, never in the user's own settings.
     static QTemporaryDir home;
-    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("Quorvane")))
-        fail("no temporary folder");
+    check(home.isValid() && QDir(home.path()).mkpath(QStringLiteral("Quorvane")), "no temporary folder");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
     return 0;
 }
@@ -160,12 +152,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         checkStoredValue(type, QVariant(g_input), g_input);
         // A size's comma is its decimal separator; a text's was ", " as typed.
         if (const QStringList list = g_input.split(u','); list.size() > 1)
-            checkStoredValue(type, QVariant(list), list.join(QString(type == SettingType::Size ? "," : ", ")));
+            checkStoredValue(type, QVariant(list), list.join(type == SettingType::Size ? "," : ", "));
     } else if (choice % 4 == 1) { // a size's text, and the text of any fixed-point number
         const std::optional<FixedPoint> value = FixedPoint::fromText(g_input);
         const std::optional<qint64> expected = referenceUnits(g_input);
-        if (value.has_value() != expected.has_value() || (value && value->units() != *expected))
-            fail("FixedPoint::fromText differs from the reference");
+        check(value.has_value() == expected.has_value() && (!value || value->units() == *expected),
+              "FixedPoint::fromText differs from the reference");
         if (value)
             checkWritten(*value);
         if (rest.size() >= 8)

@@ -8,10 +8,9 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-// Keeps the settings store in the test's own folder, never at the operator's
-// real preferences: XDG_CONFIG_HOME as CTest sets it for each test, or Qt's
-// test folder where that variable does not apply (a run by hand, or a platform
-// without XDG folders). Create it before the first use of the store.
+// Keeps the settings store in the test's own folder, never the operator's:
+// XDG_CONFIG_HOME as CTest sets it, else Qt's test folder (a run by hand).
+// Create one before the first use of the store.
 class PrivateSettings
 {
 public:
@@ -28,23 +27,18 @@ public:
     // Back to a first run: no file, no folder, whatever a test left there.
     static void clear()
     {
-        const QFileInfo where(folder());
-        if (where.isDir()) {
+        if (QFileInfo(folder()).isDir()) {
+            // Searchable again to be removed; a link's target is not ours to change.
             QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            // A folder standing at the file's place must stay searchable to be
-            // removed; a link's target is not the test's to change.
-            const QFileInfo stored(file());
-            if (stored.isFile() && !stored.isSymLink())
+            if (QFileInfo(file()).isFile() && !QFileInfo(file()).isSymLink())
                 QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
             QDir(folder()).removeRecursively();
-        } else if (where.exists()) {
+        } else {
             QFile::remove(folder());
         }
-        // QSettings caches a file it has read and reads it again only when its
-        // size or time has changed; one read now makes it forget the removed
-        // file, even if the next test writes one of the same size at once.
-        BoardSettings scratch;
-        LoadBoardSettings(SettingsDefaults::StartScreen, scratch);
+        // QSettings re-reads a file only when its size or time changed: one
+        // read now makes it forget the removed one.
+        read();
     }
 
     // Writes the store by hand, as the operator or another program might.
@@ -66,14 +60,12 @@ public:
     static QStringList describe(const BoardSettings &s)
     {
         const auto text = [](const QString &t) {
-            return t.size() > 1000 ? QStringLiteral("<%1 characters>").arg(t.size()) : t;
+            return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t;
         };
-        const QStringList values{QString::number(s.FormBackColor), QString::number(s.LabelColor),
-                                 QString::number(s.HomeColor),     QString::number(s.VisitorColor),
-                                 QString::number(s.LEDColor),      QString::number(s.LEDBackColor),
-                                 text(s.HomeText),                 text(s.VisitorText),
-                                 s.TeamSize.toText(),              text(s.TitleText),
-                                 s.TitleSize.toText()};
+        const QString values[] = {QString::number(s.FormBackColor), QString::number(s.LabelColor),
+            QString::number(s.HomeColor), QString::number(s.VisitorColor), QString::number(s.LEDColor),
+            QString::number(s.LEDBackColor), text(s.HomeText), text(s.VisitorText), s.TeamSize.toText(),
+            text(s.TitleText), s.TitleSize.toText()};
         QStringList lines = startDefaults();
         for (qsizetype i = 0; i < lines.size(); ++i)
             lines[i] = lines[i].section(u'=', 0, 0) + u'=' + values[i];
@@ -91,25 +83,23 @@ public:
     static QStringList startDefaults()
     {
         return {"FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215", "VisitorColor=16777215",
-                "LEDColor=65535",    "LEDBackColor=0",      "HomeText=Home",      "VisitorText=Visitor",
-                "TeamSize=19",       "TitleText=Home",      "TitleSize=40"};
+            "LEDColor=65535", "LEDBackColor=0", "HomeText=Home", "VisitorText=Visitor", "TeamSize=19",
+            "TitleText=Home", "TitleSize=40"};
     }
     static QStringList unusual()
     {
-        return {"FormBackColor=1", "LabelColor=2",     "HomeColor=3",     "VisitorColor=4",
-                "LEDColor=5",      "LEDBackColor=6",   "HomeText=Cubs",   "VisitorText=Sox",
-                "TeamSize=21",     "TitleText=Final",  "TitleSize=33"};
+        return {"FormBackColor=1", "LabelColor=2", "HomeColor=3", "VisitorColor=4", "LEDColor=5",
+            "LEDBackColor=6", "HomeText=Cubs", "VisitorText=Sox", "TeamSize=21", "TitleText=Final",
+            "TitleSize=33"};
     }
 
     // `lines` with the keys of `values` replaced.
     static QStringList with(QStringList lines, const QStringList &values)
     {
-        for (const QString &value : values) {
-            for (QString &line : lines) {
+        for (const QString &value : values)
+            for (QString &line : lines)
                 if (line.section(u'=', 0, 0) == value.section(u'=', 0, 0))
                     line = value;
-            }
-        }
         return lines;
     }
 
@@ -117,6 +107,6 @@ public:
     static QByteArray fileOf(const QStringList &lines)
     {
         const QString colours = lines.mid(0, 6).join(u'\n'), texts = lines.mid(6).join(u'\n');
-        return ("[ColorSettings]\n" + colours + "\n\n[TextSettings]\n" + texts + u'\n').toUtf8();
+        return ("[ColorSettings]\n" + colours + "\n[TextSettings]\n" + texts + u'\n').toUtf8();
     }
 };

@@ -2,12 +2,10 @@
 
 #include "core/UserFile.h"
 
-#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaType>
-#include <QString>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,32 +20,27 @@ enum class StrangeFile { Folder, Pipe, Device, Socket, Oversized };
 Q_DECLARE_METATYPE(StrangeFile)
 
 // Puts `kind` at `path`, whose folder exists. An oversized file holds
-// `contents` that would read as sound, padded with blank lines to one byte past
-// the largest size the program opens.
+// `contents`, padded with blank lines to one byte past the largest size read.
 inline bool putStrangeFile(StrangeFile kind, const QString &path, const QByteArray &contents = {})
 {
-    const QByteArray native = QFile::encodeName(path);
     switch (kind) {
     case StrangeFile::Folder:
         return QDir().mkpath(path);
     case StrangeFile::Pipe:
-        return mkfifo(native.constData(), 0600) == 0;
+        return mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
     case StrangeFile::Device:
         return QFile::link(QStringLiteral("/dev/zero"), path);
     case StrangeFile::Socket: {
-        // Bound by its name within its folder: a socket's full path may be
-        // longer than the address can hold.
+        // Bound by its name within its folder: a full path may not fit the address.
         const QString previous = QDir::currentPath();
         const QByteArray name = QFile::encodeName(QFileInfo(path).fileName());
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
+        sockaddr_un address{AF_UNIX, {}};
         const int handle = socket(AF_UNIX, SOCK_STREAM, 0);
         bool bound = handle >= 0 && std::size_t(name.size()) < sizeof address.sun_path
             && QDir::setCurrent(QFileInfo(path).absolutePath());
-        if (bound) {
+        if (bound)
             std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
-            bound = bind(handle, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-        }
+        bound = bound && bind(handle, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
         QDir::setCurrent(previous);
         if (handle >= 0)
             close(handle); // the socket's name stays on disk

@@ -5,18 +5,13 @@
 #include "controls/TwipsLabel.h"
 #include "TestProgram.h"
 #include "board/ScoreBoard.h"
-#include "core/FixedPoint.h"
-#include "core/UserFile.h"
 #include "startscreen/StartScreen.h"
 
-#include <QDateTime>
 #include <QRandomGenerator>
 #include <QTest>
 
-#include <optional>
-
 // What can stand at the store's place instead of a plain file.
-enum class Obstacle { None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly, Pipe, Device, Socket };
+enum class Obstacle { None, NoFile, FolderForFile, FileForFolder, Unreadable, ReadOnly, ReadOnlyFolder, Pipe, Device, Socket };
 Q_DECLARE_METATYPE(Obstacle)
 
 namespace {
@@ -25,9 +20,9 @@ using P = PrivateSettings;
 
 QByteArray garbage(qsizetype size, quint32 seed)
 {
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(bytes.data()), size / 4);
-    return bytes;
+    QList<quint32> words(size / 4);
+    QRandomGenerator(seed).fillRange(words.data(), words.size());
+    return QByteArray(reinterpret_cast<const char *>(words.constData()), size);
 }
 
 // Everything about a path that only a save may change. Only a plain file is
@@ -40,14 +35,12 @@ QString stateOf(const QString &path)
         .arg(QString::fromLatin1((info.isFile() ? P::contents(path) : QByteArray()).toBase64()));
 }
 
-// A time long past, so that any write now would show.
-const QDateTime Written(QDate(2001, 4, 1), QTime(12, 0), Qt::UTC);
-
+// Written at a time long past, so that any write now would show.
 void writeDated(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.flush()
-        || !file.setFileTime(Written, QFileDevice::FileModificationTime))
+        || !file.setFileTime(QDateTime(QDate(2001, 4, 1), QTime(12, 0), Qt::UTC), QFileDevice::FileModificationTime))
         qFatal("cannot write %s", qPrintable(path));
 }
 
@@ -55,12 +48,10 @@ void writeDated(const QString &path, const QByteArray &contents)
 // user reads and writes whatever the permissions say (an administrator).
 std::optional<QString> place(Obstacle obstacle, const QByteArray &contents)
 {
-    if (obstacle == Obstacle::FileForFolder) {
-        writeDated(P::folder(), contents);
-        return P::folder();
-    }
+    if (obstacle == Obstacle::FileForFolder)
+        return writeDated(P::folder(), contents), P::folder();
     if (obstacle == Obstacle::FolderForFile)
-        QDir().mkpath(P::file() + QStringLiteral("/inside"));
+        QDir().mkpath(P::file() + "/inside");
     if (obstacle == Obstacle::NoFile || obstacle == Obstacle::FolderForFile)
         return P::file();
     QDir().mkpath(P::folder());
@@ -71,6 +62,11 @@ std::optional<QString> place(Obstacle obstacle, const QByteArray &contents)
         return P::file();
     }
     writeDated(P::file(), contents);
+    if (obstacle == Obstacle::ReadOnlyFolder) {
+        QFile::setPermissions(P::folder(), QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(P::folder() + QStringLiteral("/probe"));
+        return probe.open(QIODevice::WriteOnly) ? std::nullopt : std::optional(P::folder());
+    }
     QFile file(P::file());
     const bool unreadable = obstacle == Obstacle::Unreadable, readOnly = obstacle == Obstacle::ReadOnly;
     if ((unreadable || readOnly) && file.setPermissions(unreadable ? QFile::WriteOwner : QFile::ReadOwner)
@@ -109,9 +105,7 @@ private Q_SLOTS:
     {
         P::clear();
         // Nothing the store reads may be left over from before.
-        const auto poison = QStringLiteral("poison");
-        BoardSettings::shared() = {-1, -1, -1, -1, -1, -1, poison, poison, FixedPoint::fromWhole(-1), poison,
-                                   FixedPoint::fromWhole(-1)};
+        BoardSettings::shared() = {-1, -1, -1, -1, -1, -1, "?", "?", FixedPoint::fromWhole(-1), "?", {}};
     }
     void cleanup()
     {
@@ -154,6 +148,7 @@ private Q_SLOTS:
         row("a file where the folder should be", Obstacle::FileForFolder, soundFile, defaults, false);
         row("no read permission", Obstacle::Unreadable, soundFile, defaults, false);
         row("no write permission", Obstacle::ReadOnly, soundFile, sound, false);
+        row("a folder without write permission", Obstacle::ReadOnlyFolder, soundFile, sound, false);
         row("every value out of range or not a number", none,
             "[ColorSettings]\nFormBackColor=-1\nLabelColor=16777216\nHomeColor=99999999999999999999999\n"
             "VisitorColor=white\nLEDColor=1e3\nLEDBackColor=0x10\n[TextSettings]\nHomeText=\n"
@@ -182,7 +177,7 @@ private Q_SLOTS:
             ++m_skipped;
             QSKIP("This user reads and writes files whatever their permissions say (root?)");
         }
-        const QString before = stateOf(*blocked);
+        const QString before = stateOf(*blocked), fileBefore = stateOf(P::file());
         ++m_filesTried;
 
         ScoreBoard *board = startUp();
@@ -192,14 +187,17 @@ private Q_SLOTS:
         QCOMPARE(stateOf(*blocked), before); // nothing but a save writes
 
         // A save (the options' OK; tst_options shows the operator a refusal)
-        // either leaves a sound store or changes nothing, and a refused one
-        // does not read back as stored.
+        // either leaves a sound store or, refused, says why, changes nothing
+        // and does not read back as stored, even when read twice.
         BoardSettings edited = BoardSettings::shared();
         edited.HomeText = QStringLiteral("Lions");
-        QCOMPARE(SaveBoardSettings(edited).ok, saveWorks);
+        const SettingsSaveResult saved = SaveBoardSettings(edited);
+        QCOMPARE(saved.ok, saveWorks);
+        QCOMPARE(saved.reason.isEmpty(), saveWorks);
+        QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
         QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
         if (!saveWorks)
-            QCOMPARE(stateOf(*blocked), before);
+            QVERIFY(stateOf(*blocked) == before && stateOf(P::file()) == fileBefore);
     }
 };
 
