@@ -165,8 +165,9 @@ class TestMonkey : public QObject
         const Qt::KeyboardModifiers modifiers = (keypad ? Qt::KeypadModifier : Qt::NoModifier)
             | (plain ? Qt::NoModifier
                      : code < 32 ? Qt::ControlModifier : ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+        QWidget *target = keyTarget(); // the press may move the focus; the release goes where the press went
         for (const auto action : {QTest::Press, QTest::Release})
-            QTest::sendKeyEvent(action, keyTarget(), key, QString(ch), modifiers);
+            QTest::sendKeyEvent(action, target, key, QString(ch), modifiers);
         m_codesSent.set(code);
     }
     QWidget *keyTarget() const { return m_board->focusWidget() ? m_board->focusWidget() : m_board; }
