@@ -1,79 +1,25 @@
 #include "BoardSnapshot.h"
 
 #include "controls/TwipsLabel.h"
-#include "controls/LedDisplay.h"
 #include "controls/TwipsShape.h"
-#include "board/ScoreBoard.h"
 
-#include <QApplication>
 #include <QSignalSpy>
 #include <QWindow>
-#include <QTest>
 
 #include <cmath>
-#include <memory>
 
 using L = ProportionalLayout;
-
-namespace {
-
-constexpr const char *PropertyNames[L::PropertyCount] = {
-    "Left", "Top", "Height", "Width", "FontSize", "BufferArea", "Size", "BorderWidth",
-};
-
-double get(const QObject *control, const char *property)
-{
-    return control->property(property).toDouble();
-}
-
-} // namespace
 
 class TestBoardLayout : public QObject, private FirstRunBoardFixture
 {
     Q_OBJECT
 
-private:
-    template<class T = QWidget> T *find(const QString &name) const
-    {
-        T *control = board->findChild<T *>(name);
-        if (!control)
-            qFatal("no control %s", qPrintable(name));
-        return control;
-    }
+    double fontSize(const char *label) const { return board->findChild<TwipsLabel *>(label)->fontSize(); }
 
     void showAtDesignSize()
     {
         board->show();
         QVERIFY(QTest::qWaitForWindowExposed(board.get()));
-    }
-
-    // Every recorded property times the client size's ratio to the design's
-    // (Left and Width the width's); whole-number ones rounded half to even.
-    void verifyScaledToTheWindow() const
-    {
-        const L &layout = board->layoutTable();
-        // The client area in whole twips at 1440 twips an inch.
-        const double twipsHigh = std::nearbyint(board->height() * 1440.0 / board->logicalDpiY());
-        const double twipsWide = std::nearbyint(board->width() * 1440.0 / board->logicalDpiX());
-        const double heightRatio = twipsHigh / layout.designHeight();
-        const double widthRatio = twipsWide / layout.designWidth();
-        for (int slot = 1; slot < L::SlotCount; ++slot) {
-            const QObject *control = layout.control(slot);
-            if (!control)
-                continue;
-            for (int p = 0; p < L::PropertyCount; ++p) {
-                const int recorded = layout.value(slot, L::Property(p));
-                if (recorded < 0)
-                    continue;
-                double expected = (p == L::Left || p == L::Width ? widthRatio : heightRatio) * recorded;
-                if (p == L::BufferArea || p == L::Size || p == L::BorderWidth)
-                    expected = std::nearbyint(expected);
-                const double actual = get(control, PropertyNames[p]);
-                QVERIFY2(actual == expected, qPrintable(QStringLiteral("%1.%2 is %3, expected %4")
-                                                             .arg(control->objectName(), PropertyNames[p])
-                                                             .arg(actual).arg(expected)));
-            }
-        }
     }
 
 private Q_SLOTS:
@@ -90,24 +36,21 @@ private Q_SLOTS:
         QCOMPARE(layout.designWidth(), 9480);
         QVERIFY(!layout.control(0));
         // Which of Left Top Height Width FontSize BufferArea Size BorderWidth are recorded.
-        QStringList recorded;
+        QStringList recorded, expected;
         for (int slot = 1; slot < L::SlotCount; ++slot) {
-            QString line = layout.control(slot) ? layout.control(slot)->objectName() + u' ' : QString();
-            for (int p = 0; p < L::PropertyCount && !line.isEmpty(); ++p)
-                line += layout.value(slot, L::Property(p)) >= 0 ? u'1' : u'0';
-            if (!line.isEmpty())
-                recorded << line;
+            if (!layout.control(slot))
+                continue;
+            recorded << layout.control(slot)->objectName() + u' ';
+            for (int p = 0; p < L::PropertyCount; ++p)
+                recorded.last() += layout.value(slot, L::Property(p)) >= 0 ? u'1' : u'0';
         }
-        QStringList expected;
         for (const QWidget *c : board->findChildren<QWidget *>()) {
-            const char *kind = qobject_cast<const LedDisplay *>(c) ? " 11000110"
-                             : qobject_cast<const TwipsShape *>(c) ? " 11110001"
-                             : qobject_cast<const TwipsLabel *>(c) ? " 11111000" : nullptr;
-            if (kind)
+            if (const char *kind = qobject_cast<const LedDisplay *>(c)   ? " 11000110"
+                                 : qobject_cast<const TwipsShape *>(c) ? " 11110001"
+                                 : qobject_cast<const TwipsLabel *>(c) ? " 11111000" : nullptr)
                 expected << c->objectName() + QLatin1String(kind);
         }
-        recorded.sort();
-        expected.sort();
+        recorded.sort(), expected.sort();
         QCOMPARE(recorded.size(), 57);
         QCOMPARE(recorded, expected);
     }
@@ -117,74 +60,60 @@ private Q_SLOTS:
     void loadAppliesThePreferencesFirst()
     {
         BoardSettings &s = BoardSettings::shared();
-        s.HomeText = QStringLiteral("Cubs");
-        s.TitleText = QStringLiteral("Final");
-        s.LabelColor = 0x00FF00;
-        s.TeamSize = *FixedPoint::fromText(u"22.5");
-        s.TitleSize = *FixedPoint::fromText(u"41.5");
+        s.HomeText = "Cubs", s.LabelColor = 0x00FF00;
+        s.TeamSize = *FixedPoint::fromText(u"22.5"), s.TitleSize = *FixedPoint::fromText(u"41.5");
         board = std::make_unique<OwnGameBoard>();
-        QCOMPARE(find<TwipsLabel>("lblHome")->caption(), "Cubs");
-        QCOMPARE(find<TwipsLabel>("lblBoardTitle")->caption(), "Final");
-        QCOMPARE(find<TwipsLabel>("lblAtBat")->foreColor(), 0x00FF00);
-        QCOMPARE(find<TwipsLabel>("lblHome")->fontSize(), 22.5);
+        QCOMPARE(board->findChild<TwipsLabel *>("lblHome")->caption(), "Cubs");
+        QCOMPARE(board->findChild<TwipsLabel *>("lblAtBat")->foreColor(), 0x00FF00);
+        QCOMPARE(fontSize("lblHome"), 22.5);
         showAtDesignSize();
-        QCOMPARE(find<TwipsLabel>("lblHome")->fontSize(), 22.0);
-        QCOMPARE(find<TwipsLabel>("lblBoardTitle")->fontSize(), 42.0);
+        QCOMPARE(fontSize("lblHome"), 22.0);
+        QCOMPARE(fontSize("lblBoardTitle"), 42.0);
     }
 
-    // Width-only and height-only changes, and screens far above 32767 twips.
-    void resizeScalesTheBoard_data()
-    {
-        QTest::addColumn<QSize>("pixels");
-        QTest::newRow("design size") << QSize(632, 453);
-        QTest::newRow("width doubled") << QSize(1264, 453);
-        QTest::newRow("height doubled") << QSize(632, 906);
-        QTest::newRow("odd size") << QSize(1001, 677);
-        QTest::newRow("1920 x 1080") << QSize(1920, 1080);
-        QTest::newRow("3840 x 2160") << QSize(3840, 2160);
-    }
+    // Every recorded property is the client size's ratio to the design's
+    // (Left and Width the width's) times its recorded value, whole-number ones
+    // rounded half to even; at width-only and height-only changes, and on
+    // screens far above 32767 twips. Resizes and back give exactly the same
+    // board, never hidden, focus kept.
     void resizeScalesTheBoard()
     {
-        QFETCH(QSize, pixels);
+        constexpr const char *Names[L::PropertyCount] = {"Left", "Top", "Height", "Width",
+                                                         "FontSize", "BufferArea", "Size", "BorderWidth"};
         // The first show sets the whole recorded values: 20.25 becomes 20.
-        QCOMPARE(find<TwipsLabel>("lblAtBat")->fontSize(), 20.25);
+        QCOMPARE(fontSize("lblAtBat"), 20.25);
         showAtDesignSize();
-        QCOMPARE(find<TwipsLabel>("lblAtBat")->fontSize(), 20.0);
-        board->resize(pixels);
-        QCOMPARE(board->size(), pixels);
-        verifyScaledToTheWindow();
-        if (pixels.width() == 3840)
-            QVERIFY(get(find("ledOut(0)"), "Left") > 32767);
-        // A window at least as wide, for its height, as designed shows every
-        // control whole.
-        if (pixels.width() * 453 >= pixels.height() * 632) {
-            for (const QWidget *control : board->findChildren<QWidget *>())
-                QVERIFY2(board->rect().contains(control->geometry()), qPrintable(control->objectName()));
-        }
-    }
-
-    // Resizes and back give exactly the same board, never hidden, focus kept.
-    void backAndForthGivesTheSameBoard()
-    {
-        showAtDesignSize();
-        QTest::mouseClick(find("ledBall(0)"), Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), find("ledBall(0)"));
+        QCOMPARE(fontSize("lblAtBat"), 20.0);
+        QWidget *ball = board->findChild<QWidget *>("ledBall(0)");
+        QTest::mouseClick(ball, Qt::LeftButton);
+        const BoardSnapshot atDesign(*board);
         QSignalSpy shownOrHidden(board->windowHandle(), &QWindow::visibleChanged);
-
-        board->resize(900, 640);
-        const BoardSnapshot reference(*board);
-        const QSize sizes[] = {{632, 453}, {1920, 1080}, {317, 229}, {901, 641}, {2560, 1440},
-                               {899, 639}, {1000, 200}, {200, 1000}, {3840, 2160}, {633, 452}};
-        for (int round = 0; round < 5; ++round) {
-            for (const QSize &size : sizes) {
-                board->resize(size);
-                board->resize(900, 640);
-                QCOMPARE(BoardSnapshot(*board).changedSince(reference), QStringList());
+        const L &layout = board->layoutTable();
+        for (const QSize pixels : {QSize(1264, 453), QSize(632, 906), QSize(1001, 677), QSize(1920, 1080),
+                                   QSize(3840, 2160), QSize(317, 229), QSize(632, 453)}) {
+            board->resize(pixels);
+            QCOMPARE(board->size(), pixels);
+            // The client area in whole twips at 1440 twips an inch.
+            const double ratio[] = {std::nearbyint(pixels.width() * 1440.0 / board->logicalDpiX()) / layout.designWidth(),
+                                    std::nearbyint(pixels.height() * 1440.0 / board->logicalDpiY()) / layout.designHeight()};
+            for (int slot = 1; slot < L::SlotCount; ++slot) {
+                for (int p = 0; layout.control(slot) && p < L::PropertyCount; ++p) {
+                    if (const int recorded = layout.value(slot, L::Property(p)); recorded >= 0) {
+                        double expected = ratio[p == L::Left || p == L::Width ? 0 : 1] * recorded;
+                        if (p >= L::BufferArea)
+                            expected = std::nearbyint(expected);
+                        QCOMPARE(layout.control(slot)->property(Names[p]).toDouble(), expected);
+                    }
+                }
             }
+            // A window at least as wide, for its height, as designed shows every control whole.
+            for (const QWidget *control : board->findChildren<QWidget *>())
+                QVERIFY2(pixels.width() * 453 < pixels.height() * 632 || board->rect().contains(control->geometry()),
+                         qPrintable(control->objectName()));
         }
+        QCOMPARE(BoardSnapshot(*board).changedSince(atDesign), QStringList());
         QCOMPARE(shownOrHidden.count(), 0);
-        QVERIFY(board->isVisible());
-        QCOMPARE(QApplication::focusWidget(), find("ledBall(0)"));
+        QCOMPARE(QApplication::focusWidget(), ball);
     }
 
     // Text sizes applied after load hold until the next rescale: minimising
@@ -193,23 +122,19 @@ private Q_SLOTS:
     {
         showAtDesignSize();
         board->resize(632, 906);
-        QCOMPARE(find<TwipsLabel>("lblHome")->fontSize(), 38.0);
+        QCOMPARE(fontSize("lblHome"), 38.0);
         const BoardSnapshot atDoubleHeight(*board);
-
         BoardSettings::shared().TeamSize = FixedPoint::fromWhole(20);
         board->RefreshFormColors();
-        QCOMPARE(find<TwipsLabel>("lblHome")->fontSize(), 20.0);
-        QCOMPARE(find<TwipsLabel>("lblBoardTitle")->fontSize(), 40.0);
-
+        QCOMPARE(fontSize("lblBoardTitle"), 40.0);
         board->showMinimized();
         QTRY_VERIFY(board->isMinimized());
         QCOMPARE(BoardSnapshot(*board).changedSince(atDoubleHeight),
                  (QStringList{"lblBoardTitle.FontSize", "lblHome.FontSize", "lblVisitor.FontSize"}));
-        QCOMPARE(find<TwipsLabel>("lblHome")->fontSize(), 20.0);
-
+        QCOMPARE(fontSize("lblHome"), 20.0);
         board->showNormal();
         QVERIFY(QTest::qWaitForWindowExposed(board.get()));
-        QTRY_COMPARE(find<TwipsLabel>("lblHome")->fontSize(), 38.0);
+        QTRY_COMPARE(fontSize("lblHome"), 38.0);
         QCOMPARE(board->size(), QSize(632, 906));
         QCOMPARE(BoardSnapshot(*board).changedSince(atDoubleHeight), QStringList());
     }

@@ -156,19 +156,18 @@ class TestMonkey : public QObject
                                                {27, Qt::Key_Escape}, {127, Qt::Key_Delete}};
         const QChar ch(code);
         const char16_t upper = ch.toUpper().unicode();
-        Qt::Key key = Named.contains(code) ? Named[code]
-            : code < 32                    ? Qt::Key(Qt::Key_At + code)
-            : code >= 128 && code < 160    ? Qt::Key_unknown
-                                           : Qt::Key(upper <= 0xff ? upper : code);
-        Qt::KeyboardModifiers modifiers = Named.contains(code) || (code >= 128 && code < 160) ? Qt::NoModifier
-            : code < 32 ? Qt::ControlModifier : ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
-        if (keypad) {
-            modifiers |= Qt::KeypadModifier;
-            key = code == 13 ? Qt::Key_Enter : key;
-        }
-        QWidget *target = keyTarget();
-        QTest::sendKeyEvent(QTest::Press, target, key, QString(ch), modifiers);
-        QTest::sendKeyEvent(QTest::Release, target, key, QString(ch), modifiers);
+        const bool plain = Named.contains(code) || (code >= 128 && code < 160);
+        const Qt::Key key = keypad && code == 13 ? Qt::Key_Enter
+            : Named.contains(code)               ? Named[code]
+            : code < 32                          ? Qt::Key(Qt::Key_At + code)
+            : plain                              ? Qt::Key_unknown
+                                                 : Qt::Key(upper <= 0xff ? upper : code);
+        const Qt::KeyboardModifiers modifiers = (keypad ? Qt::KeypadModifier : Qt::NoModifier)
+            | (plain ? Qt::NoModifier
+                     : code < 32 ? Qt::ControlModifier : ch.isUpper() ? Qt::ShiftModifier : Qt::NoModifier);
+        QWidget *target = keyTarget(); // the press may move the focus; the release goes where the press went
+        for (const auto action : {QTest::Press, QTest::Release})
+            QTest::sendKeyEvent(action, target, key, QString(ch), modifiers);
         m_codesSent.set(code);
     }
     QWidget *keyTarget() const { return m_board->focusWidget() ? m_board->focusWidget() : m_board; }
@@ -189,7 +188,7 @@ class TestMonkey : public QObject
             return {};
         }
         const bool yes = m_random.bounded(2) == 0;
-        m_recent.last() += yes ? QStringLiteral(", answered Yes") : QStringLiteral(", answered No");
+        m_recent.last() += yes ? u", answered Yes" : u", answered No";
         ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
         sendCode(code, keypad);
         ++m_clears, ++m_checks;

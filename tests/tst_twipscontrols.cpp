@@ -10,18 +10,11 @@
 #include <algorithm>
 
 // Counts the moves and resizes a widget is sent.
-class GeometryEvents : public QObject
-{
-public:
-    explicit GeometryEvents(QWidget &widget) { widget.installEventFilter(this); }
-    int moves = 0;
-    int resizes = 0;
-
-protected:
+struct GeometryEvents : QObject {
+    int count = 0;
     bool eventFilter(QObject *, QEvent *event) override
     {
-        moves += event->type() == QEvent::Move;
-        resizes += event->type() == QEvent::Resize;
+        count += event->type() == QEvent::Move || event->type() == QEvent::Resize;
         return false;
     }
 };
@@ -42,26 +35,24 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(control.geometry(), QRect(10, 20, 100, 50));
-        GeometryEvents events(control);
+        GeometryEvents events;
+        control.installEventFilter(&events);
         auto *doomed = new TwipsControl(&window);
         {
             const TwipsControl::PlacementBatch batch;
             doomed->setLeftTwips(150);
             delete doomed;
-            control.setLeftTwips(300);
-            control.setTopTwips(450);
-            control.setWidthTwips(3000);
-            control.setHeightTwips(1500);
+            control.setLeftTwips(300), control.setTopTwips(450);
+            control.setWidthTwips(3000), control.setHeightTwips(1500);
             {
                 const TwipsControl::PlacementBatch inner;
                 control.setLeftTwips(450);
             }
             QCOMPARE(control.geometry(), QRect(10, 20, 100, 50));
-            QCOMPARE(events.moves + events.resizes, 0);
+            QCOMPARE(events.count, 0);
         }
         QCOMPARE(control.geometry(), QRect(30, 30, 200, 100));
-        QCOMPARE(events.moves, 1);
-        QCOMPARE(events.resizes, 1);
+        QCOMPARE(events.count, 2); // one move, one resize
         control.setTopTwips(600);
         QCOMPARE(control.geometry(), QRect(30, 40, 200, 100));
         // Left of the window stays left of it; absurd twips stop at 2^24 pixels.
@@ -72,27 +63,26 @@ private Q_SLOTS:
 
     // With AutoSize on, a label has the extent of its caption on one line in
     // its font, after a new caption, size or font; off leaves the extent alone.
+    // A wider label draws its caption where its alignment says.
     void autoSizedLabelFollowsCaptionAndFont()
     {
         QWidget window;
         TwipsLabel label(&window);
         QFont font(QStringLiteral("Arial"));
         label.setFont(font);
-        label.setCaption(QStringLiteral("Home"));
         label.setAutoSize(true);
-        auto fits = [&label] {
+        const auto fits = [&label] {
             const QFontMetrics metrics(label.font());
             return label.size() == QSize(metrics.horizontalAdvance(label.caption()), metrics.height());
         };
-        QVERIFY(fits());
-        label.setCaption(QStringLiteral("Brindlecomb Harbour Lighthouse"));
-        QVERIFY(fits());
+        for (const char *caption : {"Home", "Brindlecomb Harbour Lighthouse"}) {
+            label.setCaption(caption);
+            QVERIFY(fits());
+        }
         label.setFontSize(4);
         QVERIFY(fits());
         const int narrow = label.width();
-        font.setPointSizeF(50);
-        font.setBold(true);
-        label.setFont(font);
+        font.setPointSizeF(50), font.setBold(true), label.setFont(font);
         QVERIFY(fits() && label.width() > narrow);
         label.setAutoSize(false);
         label.setCaption(QStringLiteral("H"));
@@ -100,20 +90,17 @@ private Q_SLOTS:
         label.setAutoSize(true);
         QVERIFY(fits());
 
-        // A wider label draws its caption where its alignment says.
         label.setAutoSize(false);
         label.resize(label.width() * 4, label.height());
         label.setForeColor(0xFFFFFF);
         label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         const QImage drawn = label.grab().toImage();
         int first = drawn.width(), last = -1;
-        for (int x = 0; x < drawn.width(); ++x) {
-            for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            for (int y = 0; y < drawn.height(); ++y)
                 if (drawn.pixelColor(x, y) == QColor(Qt::white))
                     first = std::min(first, x), last = std::max(last, x);
-            }
-        }
-        QVERIFY2(std::abs((first + last) / 2 - drawn.width() / 2) < 4, qPrintable(QString::number(first)));
+        QVERIFY2(last > first && std::abs((first + last) / 2 - drawn.width() / 2) < 4, qPrintable(QString::number(first)));
     }
 
     // The frame is a line of BorderWidth pixels inside its bounds, rounded at
@@ -122,10 +109,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("line");
-        QTest::newRow("board frame") << QSize(617, 358) << 7;
-        QTest::newRow("4K board frame") << QSize(3750, 1706) << 33;
-        QTest::newRow("thin") << QSize(300, 200) << 1;
-        QTest::newRow("line wider than the rounding") << QSize(300, 200) << 60;
+        QTest::addRow("board frame") << QSize(617, 358) << 7;
+        QTest::addRow("4K board frame") << QSize(3750, 1706) << 33;
+        QTest::addRow("thin") << QSize(300, 200) << 1;
+        QTest::addRow("line wider than the rounding") << QSize(300, 200) << 60;
     }
     void frameLineRunsInsideItsBounds()
     {
@@ -141,7 +128,6 @@ private Q_SLOTS:
         shape.setBorderColor(0xFFFFFF);
         const QImage image = window.grab().toImage();
         const QRect r = shape.geometry();
-        const int mid = line / 2;
         // From each corner to the middle of a side the line only grows to full
         // strength and stays there: no gap where the rounding meets the side,
         // and the middle half of each side is solid.
@@ -155,10 +141,9 @@ private Q_SLOTS:
             return true;
         };
         for (const QPoint corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-            const int dx = corner.x() == r.left() ? 1 : -1;
-            const int dy = corner.y() == r.top() ? 1 : -1;
-            QVERIFY(unbroken(corner + QPoint(0, dy * mid), {dx, 0}, r.width()));
-            QVERIFY(unbroken(corner + QPoint(dx * mid, 0), {0, dy}, r.height()));
+            const int dx = corner.x() == r.left() ? 1 : -1, dy = corner.y() == r.top() ? 1 : -1;
+            QVERIFY(unbroken(corner + QPoint(0, dy * (line / 2)), {dx, 0}, r.width()));
+            QVERIFY(unbroken(corner + QPoint(dx * (line / 2), 0), {0, dy}, r.height()));
         }
         // Nothing outside, nothing inside the line, and the corners are cut round.
         const int y = r.center().y();
