@@ -36,14 +36,14 @@ private Q_SLOTS:
     // Keys typed on one field of a new game; the number that field, or `read`, then shows.
     void fieldRules()
     {
-        const struct { BoardField on; const char *keys; int is; std::optional<BoardField> read = {}; } rows[] = {
+        const struct { BoardField on; const char *keys; int is; std::optional<K> read = {}; } rows[] = {
             // Balls 0 to 4, strikes and outs 0 to 3; Enter and space do nothing there.
             {{K::Balls}, "245", 4}, {{K::Balls}, "+++++++", 4}, {{K::Balls}, "2---", 0},
             {{K::Strikes}, "14", 1}, {{K::Strikes}, "+++++", 3}, {{K::Outs}, "9", 0}, {{K::Outs}, "2\r ", 2},
             {{K::Outs}, "3", 0, {{K::Balls}}},
             // At bat and hits: typed entry, shown on Enter, within 0 to 99; letters are not collected.
-            {{K::AtBat}, "12\r", 12}, {{K::AtBat}, "12", 0}, {{K::AtBat}, "99\r+1\r", 99}, {{K::AtBat}, "1x2\r", 12},
-            {{K::AtBat}, "42\r17 \r", 42}, {{K::Hits, H}, "12\r+3\r-20\r100\r", 15},
+            {{K::AtBat}, "12\r", 12}, {{K::AtBat}, "12", 0}, {{K::AtBat}, "99\r+1\r", 99},
+            {{K::AtBat}, "1x2\r", 12}, {{K::AtBat}, "42\r17 \r", 42}, {{K::Hits, H}, "12\r+3\r-20\r100\r", 15},
             {{K::Hits, V}, "7\r", 0, {{K::Hits, H}}}, {{K::Hits, H}, "7\r", 0, {{K::Runs, H}}},
             // Innings: digits, "+" from blank to 9, "-" down to blank; the run total
             // counts the innings above zero (a sum of several: tst_game).
