@@ -16,10 +16,6 @@ class TestAccessibility : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
 
-    QAccessibleInterface *accessible(const char *display) const
-    {
-        return QAccessible::queryAccessibleInterface(drive->led(display));
-    }
     QList<QAccessible::Event> announcedFor(const char *display) const
     {
         QList<QAccessible::Event> types;
@@ -61,7 +57,7 @@ private Q_SLOTS:
             {"ledHomeHits(0)", "Home hits, ones digit"}, {"ledVisitorHits(1)", "Visitor hits, tens digit"},
             {"ledHomeErr", "Home errors"}, {"ledVisitorErr", "Visitor errors"}};
         for (const auto &[display, name] : rows)
-            QCOMPARE(accessible(display)->text(QAccessible::Name), name);
+            QCOMPARE(QAccessible::queryAccessibleInterface(drive->led(display))->text(QAccessible::Name), name);
         QSet<QString> names;
         for (LedDisplay *led : board->findChildren<LedDisplay *>()) {
             QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(led);
