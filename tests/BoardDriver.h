@@ -9,7 +9,8 @@
 
 #include <memory>
 
-// A board with a game of its own, for tests that need no program around it.
+// A board with a game of its own, for tests that need no program around it;
+// the game is a base so that it is built before the board.
 struct OwnGame {
     GameModel game;
 };
@@ -25,12 +26,8 @@ class BoardDriver
 public:
     explicit BoardDriver(ScoreBoard &board) : m_board(board) {}
 
-    LedDisplay *led(const QString &name) const
-    {
-        return m_board.findChild<LedDisplay *>(name);
-    }
+    LedDisplay *led(const QString &name) const { return m_board.findChild<LedDisplay *>(name); }
 
-    // Clicks the display, so it takes the focus, and types to the focus.
     void type(const QString &display, const QString &keys)
     {
         // A closed modal box does not hand activation back on every platform.
@@ -45,38 +42,36 @@ public:
     static void typeToFocus(const QString &keys)
     {
         for (const QChar ch : keys) {
-            QWidget *target = QApplication::focusWidget();
-            if (ch == u'\r')
-                QTest::keyClick(target, Qt::Key_Return);
-            else if (ch == u'\x1b')
-                QTest::keyClick(target, Qt::Key_Escape);
+            if (ch == u'\r' || ch == u'\x1b')
+                QTest::keyClick(QApplication::focusWidget(), ch == u'\r' ? Qt::Key_Return : Qt::Key_Escape);
             else
-                QTest::keyClick(target, ch.toLatin1());
+                QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
         }
     }
 
-    // What a field shows: its digits from the highest index down, blanks left out,
-    // written with "_" for a blank, e.g. "_7" for a blank tens digit and 7.
+    // A field's digits from the highest index down, "_" for a blank: "_7" is 7.
     QString shows(const QString &array, int digits) const
     {
         QString text;
         for (int i = digits - 1; i >= 0; --i)
-            text += digit(led(QStringLiteral("%1(%2)").arg(array).arg(i)));
+            text += shows(QStringLiteral("%1(%2)").arg(array).arg(i));
         return text;
     }
+    QString shows(const QString &single) const
+    {
+        const int digit = led(single)->caption();
+        return digit < 0 ? QStringLiteral("_") : QString::number(digit);
+    }
 
-    QString shows(const QString &single) const { return digit(led(single)); }
-
-    // Every field of the board, in one line: at bat, ball, strike, out, the
-    // home and visitor innings, then runs, hits and errors, home before visitor.
+    // Every field in one line: at bat, ball, strike, out, the home and the
+    // visitor innings, then runs, hits and errors, home before visitor.
     QString face() const
     {
         QStringList face{shows("ledAtBat", 2), shows("ledBall(0)"), shows("ledStrike(0)"), shows("ledOut(0)")};
         for (const char *team : {"ledHome(%1)", "ledVisitor(%1)"}) {
-            QString innings;
+            face << QString();
             for (int i = 1; i <= 10; ++i)
-                innings += shows(QString::fromLatin1(team).arg(i));
-            face << innings;
+                face.last() += shows(QString::fromLatin1(team).arg(i));
         }
         face << shows("ledHomeRuns", 2) << shows("ledVisitorRuns", 2) << shows("ledHomeHits", 2)
              << shows("ledVisitorHits", 2) << shows("ledHomeErr") << shows("ledVisitorErr");
@@ -84,16 +79,11 @@ public:
     }
 
 private:
-    static QChar digit(const LedDisplay *display)
-    {
-        return display->caption() < 0 ? u'_' : QChar(u'0' + display->caption());
-    }
-
     ScoreBoard &m_board;
 };
 
-// The board one test function drives: built fresh, shown and active before
-// the function, and gone, with no window left behind, after it.
+// The board one test function drives: shown and active before the function,
+// and gone, with no window left behind, after it.
 class ShownBoardFixture
 {
 protected:
@@ -104,7 +94,6 @@ protected:
         board->show();
         QVERIFY(QTest::qWaitForWindowActive(board.get()));
     }
-
     void closeBoard()
     {
         drive.reset();

@@ -4,16 +4,15 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 
-// Answers the next modal window as an operator would: polls until a modal
-// widget is up, hands it to `answer`, and records what it saw. The poll stops
-// after `attempts` so a window that never appears fails the test, not the run.
+// Answers the next modal window as an operator would: polls until one is up,
+// hands it to `answer` and records what a message box said. The poll gives up
+// after `attempts`, so a window that never appears fails the test, not the run.
 class ModalAnswerer
 {
 public:
@@ -30,7 +29,6 @@ public:
     QMessageBox::StandardButtons buttons() const { return m_buttons; }
     QMessageBox::StandardButton defaultButton() const { return m_default; }
 
-    // Presses a standard button of a message box.
     static std::function<void(QWidget *)> press(QMessageBox::StandardButton which)
     {
         return [which](QWidget *modal) {
@@ -39,8 +37,8 @@ public:
         };
     }
 
-    // Sets a colour picker to `colour` and presses OK, or Cancel when `accept`
-    // is false; `openedWith`, when given, receives the colour it opened with.
+    // Sets a colour picker to `colour` and presses OK, or Cancel; `openedWith`
+    // receives the colour it opened with.
     static std::function<void(QWidget *)> pickColour(const QColor &colour, bool accept = true,
                                                      QColor *openedWith = nullptr)
     {
@@ -50,31 +48,28 @@ public:
             if (openedWith)
                 *openedWith = picker->currentColor();
             picker->setCurrentColor(colour);
-            picker->findChild<QDialogButtonBox *>()
-                ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)
-                ->click();
+            const auto button = accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel;
+            picker->findChild<QDialogButtonBox *>()->button(button)->click();
         };
     }
 
 private:
     void poll()
     {
-        QTimer::singleShot(5, [this, alive = QPointer<QObject>(&m_guard)] {
-            if (!alive)
-                return;
+        // The guard as context drops a pending poll once the answerer is gone.
+        QTimer::singleShot(5, &m_guard, [this] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (!modal) {
-                if (--m_attempts > 0)
-                    poll();
+            if (!modal && --m_attempts > 0)
+                return poll();
+            if (!modal)
                 return;
-            }
             if (auto *box = qobject_cast<QMessageBox *>(modal)) {
                 m_title = box->windowTitle();
                 m_text = box->text();
                 m_icon = box->icon();
                 m_buttons = box->standardButtons();
-                m_default = box->defaultButton() ? box->standardButton(box->defaultButton())
-                                                 : QMessageBox::NoButton;
+                if (box->defaultButton())
+                    m_default = box->standardButton(box->defaultButton());
             }
             m_answered = true;
             m_answer(modal);
@@ -84,10 +79,9 @@ private:
     std::function<void(QWidget *)> m_answer;
     int m_attempts;
     bool m_answered = false;
-    QString m_title;
-    QString m_text;
+    QString m_title, m_text;
     QMessageBox::Icon m_icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons m_buttons;
     QMessageBox::StandardButton m_default = QMessageBox::NoButton;
-    QObject m_guard; // lets a pending poll see that the answerer is gone
+    QObject m_guard;
 };

@@ -34,9 +34,8 @@ private Q_SLOTS:
             {Nines, "-" + Nines, -1}, {"5", Zeros + "12", 12}, {"5", "+" + Zeros + "3", 8},
             {"5", "1.5" + Nines, 1}, {"5", Tiny, 0}, {"42", "+" + Tiny, 42}, {"42", "-" + Tiny, 42},
             {"42", "+" + Tiny.mid(1), 42}};
-        for (const auto &r : rows)
-            QVERIFY2(DigitEntry::newNumber(r.shown, r.text, 99).value_or(-1) == r.expected,
-                     qPrintable(r.shown.left(20) + " then " + r.text.left(20)));
+        for (const auto &[shown, text, want] : rows)
+            QVERIFY2(DigitEntry::newNumber(shown, text, 99).value_or(-1) == want, qPrintable(text.left(20)));
     }
 };
 

@@ -33,45 +33,30 @@ class TestGameRules : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Keys typed on one field of a new game, and the number a field then shows.
+    // Keys typed on one field of a new game; the number that field, or `read`, then shows.
     void fieldRules()
     {
-        const struct { BoardField on; const char *keys; BoardField read; int expected; } rows[] = {
+        const struct { BoardField on; const char *keys; int is; std::optional<K> read = {}; } rows[] = {
             // Balls 0 to 4, strikes and outs 0 to 3; Enter and space do nothing there.
-            {{K::Balls}, "25", {K::Balls}, 2}, {{K::Balls}, "+++++++", {K::Balls}, 4},
-            {{K::Balls}, "2---", {K::Balls}, 0}, {{K::Strikes}, "14", {K::Strikes}, 1},
-            {{K::Strikes}, "+++++", {K::Strikes}, 3}, {{K::Outs}, "9", {K::Outs}, 0},
-            {{K::Outs}, "2\r ", {K::Outs}, 2}, {{K::Outs}, "3", {K::Balls}, 0},
+            {{K::Balls}, "245", 4}, {{K::Balls}, "+++++++", 4}, {{K::Balls}, "2---", 0},
+            {{K::Strikes}, "14", 1}, {{K::Strikes}, "+++++", 3}, {{K::Outs}, "9", 0}, {{K::Outs}, "2\r ", 2},
+            {{K::Outs}, "3", 0, {{K::Balls}}},
             // At bat and hits: typed entry, shown on Enter, within 0 to 99; letters are not collected.
-            {{K::AtBat}, "12\r", {K::AtBat}, 12}, {{K::AtBat}, "12", {K::AtBat}, 0},
-            {{K::AtBat}, "99\r+1\r", {K::AtBat}, 99}, {{K::AtBat}, "42\r17 \r", {K::AtBat}, 42},
-            {{K::AtBat}, "1x2\r", {K::AtBat}, 12}, {{K::Hits, H}, "12\r+3\r-20\r100\r", {K::Hits, H}, 15},
-            {{K::Hits, V}, "7\r", {K::Hits, H}, 0}, {{K::Hits, H}, "7\r", {K::Runs, H}, 0},
-            // Innings: digits, "+" from blank to 9, "-" down to blank; the run total follows.
-            {{K::Inning, H, 3}, "+", {K::Inning, H, 3}, 0}, {{K::Inning, H, 3}, "8+++", {K::Inning, H, 3}, 9},
-            {{K::Inning, H, 3}, "1--", {K::Inning, H, 3}, -1}, {{K::Inning, H, 1}, "57", {K::Inning, H, 1}, 7},
-            {{K::Inning, V, 3}, "---", {K::Inning, V, 3}, -1}, {{K::Inning, H, 2}, "4CO", {K::Inning, H, 2}, 4},
-            {{K::Inning, V, 10}, "5", {K::Runs, V}, 5},
+            {{K::AtBat}, "12\r", 12}, {{K::AtBat}, "12", 0}, {{K::AtBat}, "99\r+1\r", 99},
+            {{K::AtBat}, "1x2\r", 12}, {{K::AtBat}, "42\r17 \r", 42}, {{K::Hits, H}, "12\r+3\r-20\r100\r", 15},
+            {{K::Hits, V}, "7\r", 0, {{K::Hits, H}}}, {{K::Hits, H}, "7\r", 0, {{K::Runs, H}}},
+            // Innings: digits, "+" from blank to 9, "-" down to blank; the run total
+            // counts the innings above zero (a sum of several: tst_game).
+            {{K::Inning, H, 3}, "+", 0}, {{K::Inning, H, 3}, "8+++", 9}, {{K::Inning, H, 3}, "1--", -1},
+            {{K::Inning, H, 1}, "57", 7}, {{K::Inning, V, 3}, "---", -1}, {{K::Inning, H, 2}, "4CO", 4},
+            {{K::Inning, V, 10}, "5", 5, {{K::Runs, V}}}, {{K::Inning, V, 1}, "0", 0, {{K::Runs, V}}},
             // Errors 0 to 9, never blank.
-            {{K::Errors, H}, "8++", {K::Errors, H}, 9}, {{K::Errors, V}, "1---", {K::Errors, V}, 0}};
+            {{K::Errors, H}, "8++", 9}, {{K::Errors, V}, "1---", 0}};
         for (const auto &r : rows) {
             GameModel model;
             type(model, r.on, r.keys);
-            QVERIFY2(numberOn(model.state(), r.read) == r.expected,
-                     qPrintable(QStringLiteral("\"%1\" on kind %2 gives %3")
-                                    .arg(r.keys).arg(r.on.kind).arg(numberOn(model.state(), r.read))));
+            QVERIFY2(numberOn(model.state(), r.read.value_or(r.on)) == r.is, r.keys);
         }
-    }
-
-    void runTotalSumsInningsAboveZero()
-    {
-        GameModel model;
-        for (const auto &[inning, key] : {std::pair{1, "1"}, {3, "0"}, {4, "3"}})
-            type(model, {K::Inning, H, inning}, key);
-        for (int i = 1; i <= TeamScore::InningCount; ++i)
-            type(model, {K::Inning, V, i}, "9");
-        QCOMPARE(model.state().home.runs(), 4);
-        QCOMPARE(model.state().visitor.runs(), 90);
     }
 
     // One `changed` per key that changed the board; a key that only changes an
@@ -89,7 +74,9 @@ private Q_SLOTS:
         }
     }
 
-    void clearAllIsOneChangeAndKeepsTheEntries()
+    // Clearing is one change and keeps the entries; a restore changes the game
+    // only when it differs. What `changed` carries is tst_history's, through undo.
+    void clearAllAndRestore()
     {
         GameModel model;
         type(model, {K::Inning, V, 4}, "2");
@@ -98,8 +85,6 @@ private Q_SLOTS:
         const GameState before = model.state();
         QSignalSpy changed(&model, &GameModel::changed);
         model.clearAll();
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(changed.at(0).at(0).value<GameState>(), before);
         GameState cleared;
         cleared.home.hitsEntry = QStringLiteral("7");
         QCOMPARE(model.state(), cleared);

@@ -6,9 +6,8 @@
 
 #include <QTest>
 
-// Innings blank, every other field at 0.
-static const QString NewGame = QStringLiteral("_0 0 0 0 __________ __________ _0 _0 _0 _0 0 0");
-
+// The board's own behaviour: keys routed to their fields, clearing, focus.
+// Every control's place and count: tst_boardlayout and tst_highdpi.
 class TestScoreBoard : public QObject, private ShownBoardFixture
 {
     Q_OBJECT
@@ -17,16 +16,19 @@ private Q_SLOTS:
     void init() { showFreshBoard(); }
     void cleanup() { closeBoard(); }
 
-    void windowHasItsDesign()
+    // The focus starts on the first inning, a click takes it and Tab follows the design.
+    void captionsAndFocusOrder()
     {
-        QCOMPARE(board->objectName(), "frmScoreBoard");
-        QCOMPARE(board->windowTitle(), "Quorvane");
-        QCOMPARE(board->findChildren<LedDisplay *>().size(), 35);
-        QCOMPARE(board->findChildren<TwipsLabel *>().size(), 21);
-        // Every control's twips as designed: tst_highdpi, at two scales.
         QCOMPARE(board->findChild<TwipsLabel *>("lblInning(10)")->caption(), "10");
         QCOMPARE(board->findChild<TwipsLabel *>("lblStat(3)")->caption(), "ERR");
-        QCOMPARE(drive->face(), NewGame);
+        QCOMPARE(QApplication::focusWidget(), drive->led("ledHome(1)"));
+        const QStringList &order = ScoreBoardDesign::focusOrder();
+        QCOMPARE(order.size(), 35);
+        QTest::mouseClick(drive->led(order.last()), Qt::LeftButton);
+        for (const QString &next : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), next);
+        }
     }
 
     // A key typed on a display reaches the field that display is part of (the
@@ -42,44 +44,40 @@ private Q_SLOTS:
             {"ledVisitorRuns(0)", "5\r", "ledVisitorRuns", "_0"}, {"ledHome(2)", "4CO", "ledHome(2)", "4"},
             {"ledAtBat(0)", "5", "strAtBatEntry", "5"}, {"ledVisitorHits(1)", "1+", "strVisitorHitsEntry", "1+"},
             {"ledVisitorHits(0)", "3", "strHomeHitsEntry", ""}};
-        for (const auto &r : rows) {
-            drive->type(r.display, r.keys);
-            const QString field = r.field;
-            const QString got = field.startsWith(u"str") ? board->property(r.field).toString()
-                : field.endsWith(u')') || field.endsWith(u"Err") ? drive->shows(field) : drive->shows(field, 2);
-            QVERIFY2(got == r.expected, qPrintable(QStringLiteral("%1 on %2: %3").arg(r.keys, r.display, got)));
+        for (const auto &[display, keys, field, expected] : rows) {
+            drive->type(display, keys);
+            const QString name = field;
+            const QString got = name.startsWith(u"str") ? board->property(field).toString()
+                : name.endsWith(u')') || name.endsWith(u"Err") ? drive->shows(name) : drive->shows(name, 2);
+            QVERIFY2(got == expected, qPrintable(QStringLiteral("%1 on %2: %3").arg(keys, display, got)));
             closeBoard();
             showFreshBoard();
         }
     }
 
-    // "c" asks, No keeps the game, Yes clears it, from any field, the run
-    // totals or the window itself.
+    // "c" asks, No keeps the game, Yes clears it, from any kind of display or
+    // the window itself. That it clears every field: tst_gamerules and tst_game.
     void clearAllAsksAndClears()
     {
-        drive->type("ledHome(2)", "5");
-        ModalAnswerer no(ModalAnswerer::press(QMessageBox::No));
-        drive->type("ledStrike(0)", "c");
-        QVERIFY(no.answered());
-        QCOMPARE(no.title(), "Clear all LEDs?");
-        QCOMPARE(no.text(), "Are you sure you want to clear all LEDs?");
-        QCOMPARE(no.buttons(), QMessageBox::Yes | QMessageBox::No);
-        QCOMPARE(no.defaultButton(), QMessageBox::Yes);
-        QCOMPARE(no.icon(), QMessageBox::NoIcon);
-        QCOMPARE(drive->shows("ledHome(2)"), "5");
         for (const char *display : {"ledStrike(0)", "ledHomeRuns(0)", "ledVisitorRuns(1)", "ledAtBat(1)",
                                     "ledHomeHits(0)", "ledHome(10)", "ledHomeErr", ""}) {
-            drive->type("ledOut(0)", "2");
-            ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
-            if (*display) {
-                drive->type(display, "c");
-            } else {
-                board->setFocus();
-                QVERIFY(board->hasFocus());
-                QTest::keyClick(board.get(), 'c');
+            for (const auto button : {QMessageBox::No, QMessageBox::Yes}) {
+                drive->type("ledOut(0)", "2");
+                ModalAnswerer answer(ModalAnswerer::press(button));
+                if (*display) {
+                    drive->type(display, "c");
+                } else {
+                    board->setFocus();
+                    QTest::keyClick(board.get(), 'c');
+                }
+                QVERIFY2(answer.answered(), display);
+                QCOMPARE(drive->shows("ledOut(0)"), button == QMessageBox::No ? "2" : "0");
+                QCOMPARE(answer.title(), "Clear all LEDs?");
+                QCOMPARE(answer.text(), "Are you sure you want to clear all LEDs?");
+                QCOMPARE(answer.buttons(), QMessageBox::Yes | QMessageBox::No);
+                QCOMPARE(answer.defaultButton(), QMessageBox::Yes);
+                QCOMPARE(answer.icon(), QMessageBox::NoIcon);
             }
-            QVERIFY2(yes.answered(), display);
-            QCOMPARE(drive->face(), NewGame);
         }
     }
 
@@ -89,20 +87,6 @@ private Q_SLOTS:
         drive->led("ledHomeRuns(0)")->setCaption(7);
         drive->type("ledHome(5)", "x");
         QCOMPARE(drive->shows("ledHomeRuns", 2), "_0");
-    }
-
-    void clickGivesFocusAndTabFollowsTheDesign()
-    {
-        QCOMPARE(QApplication::focusWidget(), drive->led("ledHome(1)"));
-        QTest::mouseClick(drive->led("ledOut(0)"), Qt::LeftButton);
-        QCOMPARE(QApplication::focusWidget(), drive->led("ledOut(0)"));
-        const QStringList &order = ScoreBoardDesign::focusOrder();
-        QCOMPARE(order.size(), 35);
-        QTest::mouseClick(drive->led(order.first()), Qt::LeftButton);
-        for (qsizetype i = 1; i <= order.size(); ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), order[i % order.size()]);
-        }
     }
 };
 
