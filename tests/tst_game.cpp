@@ -12,7 +12,7 @@
 
 // One short game, played as an operator plays it, from start-up through the
 // start screen to a cleared board. The options and the trip back through Esc
-// are tst_options' and tst_startscreen's.
+// are tst_options' and tst_fullscreen's.
 class TestGame : public QObject
 {
     Q_OBJECT
