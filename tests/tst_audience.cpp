@@ -14,8 +14,6 @@
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
 
-#include <functional>
-
 // A screen plugged in and out while the program runs, on one desktop with
 // the laptop's: a window moving between them stays shown.
 struct PluggedScreen : QPlatformScreen {
@@ -83,49 +81,12 @@ private Q_SLOTS:
         pressF2();
         QVERIFY(audience()->isVisible());
         audience()->resize(board->size());
-        BoardSettings &look = BoardSettings::shared();
-        const std::pair<const char *, std::function<void()>> actions[] = {
-            {"keys, an entry left half typed", [&] {
-                 for (const auto &[display, keys] : {std::pair{"ledHome(3)", "7+"}, {"ledVisitor(2)", "1-"},
-                          {"ledBall(0)", "3-"}, {"ledVisitorErr", "4"}, {"ledHomeHits(0)", "9 3\r+9\r"},
-                          {"ledAtBat(0)", "4"}})
-                     drive->type(display, keys);
-             }},
-            {"F2 twice types nothing", [&] {
-                 pressF2();
-                 QVERIFY(!audience()->isVisible());
-                 pressF2(), BoardDriver::typeToFocus("2\r");
-                 QVERIFY(audience()->isVisible() && drive->shows("ledAtBat", 2) == "42");
-             }},
-            {"keys on the audience board, after a click on it, go to the board's focus", [&] {
-                 drive->type("ledHome(6)", "1");
-                 audience()->activateWindow();
-                 QVERIFY(QTest::qWaitForWindowActive(audience()));
-                 QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
-                 QTest::keyClicks(audience(), "57");
-                 QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
-                 QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
-                 board->activateWindow();
-                 QVERIFY(QTest::qWaitForWindowActive(board));
-             }},
-            {"options", [&] {
-                 look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
-                 look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
-             }},
-            {"both resized", [&] { board->resize(1280, 720), audience()->resize(1280, 720); }},
-            {"restored", [&] { program().model().restore(GameState{.atBat = 77}); }},
-            {"clear all", [&] {
-                 ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
-                 drive->type("ledBall(0)", "c");
-             }},
-        };
-        for (const auto &[after, action] : actions) {
-            const BoardSnapshot before(*board);
-            action();
-            QVERIFY2(!BoardSnapshot(*board).changedSince(before).isEmpty(), after);
+        BoardSnapshot last(*board);
+        const auto sameAsBoard = [&](const char *after) {
+            const BoardSnapshot now(*board);
+            QVERIFY2(!now.changedSince(std::exchange(last, now)).isEmpty(), after);
             QCOMPARE(audience()->backColor(), board->backColor());
-            QCOMPARE(BoardSnapshot(*audience()).changedSince(BoardSnapshot(*board)),
-                     QStringList{"frmAudience.BackColor"});
+            QCOMPARE(BoardSnapshot(*audience()).changedSince(now), QStringList{"frmAudience.BackColor"});
             for (LedDisplay *led : board->findChildren<LedDisplay *>()) {
                 auto *copy = audience()->findChild<LedDisplay *>(led->objectName());
                 for (const auto text : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
@@ -139,7 +100,39 @@ private Q_SLOTS:
             focus->clearFocus(); // the focus mark is the operator's alone
             QVERIFY2(audience()->grab().toImage() == board->grab().toImage(), after);
             focus->setFocus();
-        }
+        };
+        // The half-typed at-bat entry last: a view that misses entries still differs.
+        for (const auto &[display, keys] : {std::pair{"ledHome(3)", "7+"}, {"ledVisitor(2)", "1-"},
+                 {"ledBall(0)", "3-"}, {"ledVisitorErr", "4"}, {"ledHomeHits(0)", "9 3\r+9\r"}, {"ledAtBat(0)", "4"}})
+            drive->type(display, keys);
+        sameAsBoard("keys");
+        pressF2();
+        QVERIFY(!audience()->isVisible());
+        pressF2(), BoardDriver::typeToFocus("2\r");
+        QVERIFY(audience()->isVisible() && drive->shows("ledAtBat", 2) == "42");
+        sameAsBoard("F2 twice, which types nothing");
+        // Keys on the audience board, after a click on it, go to the board's focus.
+        drive->type("ledHome(6)", "1");
+        audience()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(audience()));
+        QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
+        QTest::keyClicks(audience(), "57");
+        QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
+        board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(board));
+        sameAsBoard("keys on the audience board");
+        BoardSettings &look = BoardSettings::shared();
+        look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
+        look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
+        sameAsBoard("options");
+        board->resize(1280, 720), audience()->resize(1280, 720);
+        sameAsBoard("both resized");
+        program().model().restore(GameState{.atBat = 77});
+        sameAsBoard("restored");
+        ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
+        drive->type("ledBall(0)", "c");
+        sameAsBoard("clear all");
     }
 
     // Screens plugged in besides the laptop, the stored choice, and where the
@@ -221,7 +214,6 @@ private Q_SLOTS:
         plug("projector");
         AudienceGroup group;
         group.setValue({"tv", 4});
-        QCOMPARE(group.value(), (AudienceSettings{"tv", 4}));
         auto *screens = group.findChild<QComboBox *>("cboAudienceScreen");
         QCOMPARE(screens->count(), 4); // Automatic, laptop, projector, tv
         screens->setCurrentIndex(screens->findData("projector"));
