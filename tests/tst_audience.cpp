@@ -9,16 +9,10 @@
 
 #include <QAccessible>
 #include <QComboBox>
-#include <QPushButton>
-#include <QSpinBox>
 #include <QScreen>
-#include <QTimer>
+#include <QSpinBox>
 #include <qpa/qplatformscreen.h>
 #include <qpa/qwindowsysteminterface.h>
-
-#include <functional>
-
-namespace {
 
 // A screen plugged in and out while the program runs, on one desktop with
 // the laptop's: a window moving between them stays shown.
@@ -39,15 +33,12 @@ struct PluggedScreen : QPlatformScreen {
     QRect m_geometry;
 };
 
-} // namespace
-
 // The audience board, from the laptop's one screen (tests/laptop-screen.json)
 // and screens the test plugs in and out.
 class TestAudience : public QObject
 {
     Q_OBJECT
 
-private:
     PrivateSettings settings;
     ScoreBoard *board = nullptr;
     std::unique_ptr<BoardDriver> drive;
@@ -55,35 +46,13 @@ private:
 
     static AudienceBoard *audience() { return program().audience(); }
     static void pressF2() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2); }
-    static bool store(const QByteArray &keys) { return PrivateSettings::write("[AudienceDisplay]\n" + keys); }
-
+    static bool store(const QByteArray &keys) { return PrivateSettings::write("[AudienceDisplay]\n" + keys + '\n'); }
     void plug(const QString &name, QSize size = {1920, 1080})
     {
         plugged.insert(name, new PluggedScreen(name, QRect({3000 + 3000 * int(plugged.size()), 0}, size)));
         QWindowSystemInterface::handleScreenAdded(plugged.value(name));
     }
     void unplug(const QString &name) { QWindowSystemInterface::handleScreenRemoved(plugged.take(name)); }
-
-    // Control by control, to a screen reader, and pixel for pixel at the same size.
-    void verifySameAsBoard(const char *after)
-    {
-        QCOMPARE(audience()->backColor(), board->backColor());
-        QCOMPARE(BoardSnapshot(*audience()).changedSince(BoardSnapshot(*board)),
-                 QStringList{"frmAudience.BackColor"});
-        for (LedDisplay *led : board->findChildren<LedDisplay *>()) {
-            auto *copy = audience()->findChild<LedDisplay *>(led->objectName());
-            for (const auto text : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
-                QCOMPARE(QAccessible::queryAccessibleInterface(copy)->text(text),
-                         QAccessible::queryAccessibleInterface(led)->text(text));
-        }
-        QVERIFY2(!audience()->isActiveWindow()
-                     && !audience()->findChildren<QWidget *>().contains(QApplication::focusWidget()),
-                 after);
-        QWidget *focus = board->focusWidget();
-        focus->clearFocus(); // the focus mark is the operator's alone
-        QVERIFY2(audience()->grab().toImage() == board->grab().toImage(), after);
-        focus->setFocus();
-    }
 
 private Q_SLOTS:
     void init()
@@ -105,91 +74,96 @@ private Q_SLOTS:
             unplug(name);
     }
 
+    // After every kind of action the audience board is the board again, control
+    // by control to a screen reader and pixel for pixel, and never has the keys.
     void followsEveryActionOnTheBoard()
     {
         pressF2();
         QVERIFY(audience()->isVisible());
         audience()->resize(board->size());
-        BoardSettings &look = BoardSettings::shared();
-        const std::pair<const char *, std::function<void()>> actions[] = {
-            {"inning keys", [&] { drive->type("ledHome(3)", "7+"), drive->type("ledVisitor(2)", "1-"); }},
-            {"count and errors", [&] { drive->type("ledBall(0)", "3-"), drive->type("ledVisitorErr", "4"); }},
-            {"entries", [&] { drive->type("ledHomeHits(0)", "9 3\r+9\r"), drive->type("ledAtBat(0)", "4"); }},
-            {"F2 twice types nothing", [&] {
-                 pressF2();
-                 QVERIFY(!audience()->isVisible());
-                 pressF2(), BoardDriver::typeToFocus("2\r");
-                 QVERIFY(audience()->isVisible());
-                 QCOMPARE(drive->shows("ledAtBat", 2), "42");
-             }},
-            {"keys on the audience board, after a click on it, go to the board's focus", [&] {
-                 drive->type("ledHome(6)", "1");
-                 audience()->activateWindow();
-                 QVERIFY(QTest::qWaitForWindowActive(audience()));
-                 QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
-                 QTest::keyClicks(audience(), "57");
-                 QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
-                 QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
-                 board->activateWindow();
-                 QVERIFY(QTest::qWaitForWindowActive(board));
-             }},
-            {"options", [&] {
-                 look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
-                 look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
-             }},
-            {"both resized", [&] { board->resize(1280, 720), audience()->resize(1280, 720); }},
-            {"restored", [&] { program().model().restore(GameState{.atBat = 77}); }},
-            {"clear all", [&] {
-                 ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
-                 drive->type("ledBall(0)", "c");
-             }},
+        BoardSnapshot last(*board);
+        const auto sameAsBoard = [&](const char *after) {
+            const BoardSnapshot now(*board);
+            QVERIFY2(!now.changedSince(std::exchange(last, now)).isEmpty(), after);
+            QCOMPARE(audience()->backColor(), board->backColor());
+            QCOMPARE(BoardSnapshot(*audience()).changedSince(now), QStringList{"frmAudience.BackColor"});
+            for (LedDisplay *led : board->findChildren<LedDisplay *>()) {
+                auto *copy = audience()->findChild<LedDisplay *>(led->objectName());
+                for (const auto text : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+                    QCOMPARE(QAccessible::queryAccessibleInterface(copy)->text(text),
+                             QAccessible::queryAccessibleInterface(led)->text(text));
+            }
+            QVERIFY2(!audience()->isActiveWindow()
+                         && !audience()->findChildren<QWidget *>().contains(QApplication::focusWidget()),
+                     after);
+            QWidget *focus = board->focusWidget();
+            focus->clearFocus(); // the focus mark is the operator's alone
+            QVERIFY2(audience()->grab().toImage() == board->grab().toImage(), after);
+            focus->setFocus();
         };
-        for (const auto &[after, action] : actions) {
-            const BoardSnapshot before(*board);
-            action();
-            QVERIFY2(!BoardSnapshot(*board).changedSince(before).isEmpty(), after);
-            verifySameAsBoard(after);
-        }
+        // The half-typed at-bat entry last: a view that misses entries still differs.
+        for (const auto &[display, keys] : {std::pair{"ledHome(3)", "7+"}, {"ledVisitor(2)", "1-"},
+                 {"ledBall(0)", "3-"}, {"ledVisitorErr", "4"}, {"ledHomeHits(0)", "9 3\r+9\r"}, {"ledAtBat(0)", "4"}})
+            drive->type(display, keys);
+        sameAsBoard("keys");
+        pressF2();
+        QVERIFY(!audience()->isVisible());
+        pressF2(), BoardDriver::typeToFocus("2\r");
+        QVERIFY(audience()->isVisible() && drive->shows("ledAtBat", 2) == "42");
+        sameAsBoard("F2 twice, which types nothing");
+        // Keys on the audience board, after a click on it, go to the board's focus.
+        drive->type("ledHome(6)", "1");
+        audience()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(audience()));
+        QTest::mouseClick(audience()->findChild<LedDisplay *>("ledBall(0)"), Qt::LeftButton);
+        QTest::keyClicks(audience(), "57");
+        QTest::keyClick(audience(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(drive->shows("ledHome(6)"), "5"); // 7 undone
+        board->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(board));
+        sameAsBoard("keys on the audience board");
+        BoardSettings &look = BoardSettings::shared();
+        look.LEDColor = 0x4040FF, look.FormBackColor = 0x3A1E0B, look.HomeText = "Owls";
+        look.TitleSize = FixedPoint::fromWhole(31), board->RefreshFormColors();
+        sameAsBoard("options");
+        board->resize(1280, 720), audience()->resize(1280, 720);
+        sameAsBoard("both resized");
+        program().model().restore(GameState{.atBat = 77});
+        sameAsBoard("restored");
+        ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
+        drive->type("ledBall(0)", "c");
+        sameAsBoard("clear all");
     }
 
     // Screens plugged in besides the laptop, the stored choice, and where the
     // audience board opens: full screen there, or beside the board ("").
-    void opensWhereItBelongs_data()
-    {
-        QTest::addColumn<QStringList>("screens");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("opensOn");
-        QTest::newRow("one screen") << QStringList() << "Automatic" << "";
-        QTest::newRow("automatic, the largest") << QStringList{"projector", "monitor"} << "" << "monitor";
-        QTest::newRow("the chosen one") << QStringList{"projector", "monitor"} << "projector" << "projector";
-        QTest::newRow("chosen one away") << QStringList{"projector", "monitor"} << "tv" << "monitor";
-        QTest::newRow("never the board's") << QStringList{"projector"} << "laptop" << "projector";
-    }
     void opensWhereItBelongs()
     {
-        QFETCH(QStringList, screens);
-        QFETCH(QString, stored);
-        QFETCH(QString, opensOn);
-        for (const QString &name : screens)
-            plug(name, name == "monitor" ? QSize(2560, 1440) : QSize(1920, 1080));
-        QVERIFY(store("Screen=" + stored.toUtf8()));
-        pressF2();
-        QVERIFY(audience()->isVisible());
-        QCOMPARE(QApplication::activeWindow(), board);
-        QCOMPARE(audience()->isFullScreen(), !opensOn.isEmpty());
-        QCOMPARE(audience()->screen()->name(), opensOn.isEmpty() ? "laptop" : opensOn);
-        if (opensOn.isEmpty())
-            QVERIFY(!audience()->frameGeometry().intersects(board->frameGeometry()));
-        else
-            QTRY_COMPARE(audience()->geometry(), audience()->screen()->geometry());
+        const QStringList two{"projector", "monitor"};
+        const struct { QStringList screens; QByteArray stored; QString opensOn; } rows[] = {
+            {{}, "Automatic", ""}, {two, "", "monitor"}, {two, "projector", "projector"}, {two, "tv", "monitor"},
+            {{"projector"}, "laptop", "projector"}}; // never the board's own
+        for (const auto &[screens, stored, opensOn] : rows) {
+            for (const QString &name : screens)
+                plug(name, name == "monitor" ? QSize(2560, 1440) : QSize(1920, 1080));
+            QVERIFY(store("Screen=" + stored));
+            pressF2();
+            QVERIFY2(audience()->isVisible() && QApplication::activeWindow() == board, stored);
+            QCOMPARE(audience()->isFullScreen(), !opensOn.isEmpty());
+            QCOMPARE(audience()->screen()->name(), opensOn.isEmpty() ? "laptop" : opensOn);
+            if (opensOn.isEmpty())
+                QVERIFY(!audience()->frameGeometry().intersects(board->frameGeometry()));
+            else
+                QTRY_COMPARE(audience()->geometry(), audience()->screen()->geometry());
+            cleanup(), init();
+        }
     }
 
     // On a projector: the options choose another screen and a margin, kept
     // clear in the board's colour; it hides while its screen is unplugged.
     void followsTheOptionsAndItsScreen()
     {
-        plug("projector");
-        plug("monitor");
+        plug("projector"), plug("monitor");
         QVERIFY(store("Screen=projector"));
         pressF2();
         ModalAnswerer outputs([](QWidget *options) {
@@ -213,26 +187,21 @@ private Q_SLOTS:
         unplug("monitor");
         QVERIFY(!audience()->isVisible());
         plug("monitor");
-        QVERIFY(audience()->isFullScreen() && audience()->isVisible());
-        QCOMPARE(audience()->screen()->name(), "monitor");
+        QVERIFY(audience()->isFullScreen() && audience()->isVisible() && audience()->screen()->name() == "monitor");
         // Away again, F2 closes it for good: it stays closed when the screen returns.
-        unplug("monitor");
-        pressF2();
-        plug("monitor");
-        QVERIFY(!audience()->isVisible());
-        QCOMPARE(QApplication::activeWindow(), board);
+        unplug("monitor"), pressF2(), plug("monitor");
+        QVERIFY(!audience()->isVisible() && QApplication::activeWindow() == board);
     }
 
+    // Stored values read, or the defaults; what is read is saved as it was.
     void storedValuesFallBackToTheDefaults()
     {
         const std::tuple<QByteArray, QString, int> rows[] = {
             {"Screen= HDMI-2 \nMargin=10", "HDMI-2", 10}, // a screen away is kept
-            {"Screen=automatic\nMargin=+3", "", 3},     {"Margin=11", "", 0},
-            {"Margin=-1", "", 0},  {"Margin=2.5", "", 0}, {"Screen=HDMI\x01", "", 0},
-            {"Screen=" + QByteArray(300, 'x'), "", 0},
-        };
+            {"Screen=automatic\nMargin=+3", "", 3}, {"Margin=11", "", 0}, {"Margin=-1", "", 0}, {"Margin=2.5", "", 0},
+            {"Screen=HDMI\x01", "", 0}, {"Screen=" + QByteArray(300, 'x'), "", 0}};
         for (const auto &[stored, screen, margin] : rows) {
-            QVERIFY(store(stored + '\n'));
+            QVERIFY(store(stored));
             const AudienceSettings loaded = LoadAudienceSettings();
             QCOMPARE(loaded, (AudienceSettings{screen, margin}));
             QVERIFY(SaveAudienceSettings(loaded).ok && LoadAudienceSettings() == loaded);
@@ -245,7 +214,6 @@ private Q_SLOTS:
         plug("projector");
         AudienceGroup group;
         group.setValue({"tv", 4});
-        QCOMPARE(group.value(), (AudienceSettings{"tv", 4}));
         auto *screens = group.findChild<QComboBox *>("cboAudienceScreen");
         QCOMPARE(screens->count(), 4); // Automatic, laptop, projector, tv
         screens->setCurrentIndex(screens->findData("projector"));
