@@ -5,9 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 // The one set of custom colours and names the pictures show besides the defaults.
 inline void applyCustomLook(BoardSettings &s)
@@ -25,25 +27,22 @@ inline void applyCustomLook(BoardSettings &s)
 
 // The one argument, an output folder, made if need be; the pictures show the
 // program's defaults, so no preferences file may be in the way. On a problem
-// it says what on standard error and gives the exit code in `refused`.
-inline bool prepareOutput(const QStringList &args, const char *tool, QDir &output, int &refused)
+// it says what on standard error and gives the exit code to end with.
+inline std::optional<int> refuseOutput(const QStringList &args, QDir &output)
 {
     if (args.size() != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", tool);
-        refused = 2;
-        return false;
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", qPrintable(QFileInfo(args.value(0)).fileName()));
+        return 2;
     }
     if (QFile::exists(settingsFileName())) {
         std::fprintf(stderr, "%s exists: point XDG_CONFIG_HOME at an empty folder\n",
                      qPrintable(settingsFileName()));
-        refused = 2;
-        return false;
+        return 2;
     }
     output.setPath(args[1]);
     if (!output.mkpath(QStringLiteral("."))) {
         std::fprintf(stderr, "cannot make %s\n", qPrintable(args[1]));
-        refused = 1;
-        return false;
+        return 1;
     }
-    return true;
+    return std::nullopt;
 }

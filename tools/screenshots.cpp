@@ -206,9 +206,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
-    int refused = 0;
-    if (!prepareOutput(QApplication::arguments(), "quorvane_screenshots", output, refused))
-        return refused;
+    if (const auto refused = refuseOutput(QApplication::arguments(), output))
+        return *refused;
 
     startScreenShots();
     optionsShots();

@@ -188,9 +188,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QDir output;
-    int refused = 0;
-    if (!prepareOutput(QApplication::arguments(), "quorvane_stream_screenshots", output, refused))
-        return refused;
+    if (const auto refused = refuseOutput(QApplication::arguments(), output))
+        return *refused;
     LoadBoardSettings(SettingsDefaults::StartScreen);
 
     HeadlessChromium browser;
