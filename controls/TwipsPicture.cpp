@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QResource>
 
 TwipsPicture::TwipsPicture(QWidget *parent)
     : TwipsControl(parent)
@@ -27,21 +28,20 @@ bool TwipsPicture::hasImage() const
 QImage TwipsPicture::imageAt(const QSize &pixels) const
 {
     const QFileInfo vector(m_picture);
-    const QString made = QStringLiteral("%1/%2.%3x%4.png")
-                             .arg(vector.path(), vector.completeBaseName())
-                             .arg(pixels.width())
-                             .arg(pixels.height());
-    // Named as PNG, it is read as one: guessing would load every image
-    // format plugin, the vector image's among them.
-    QImageReader rendered(made, "png");
-    rendered.setAutoDetectImageFormat(false);
-    QImage image = rendered.read();
-    if (image.size() != pixels) {
-        QImageReader reader(m_picture);
-        reader.setScaledSize(pixels);
-        image = reader.read(); // null when the picture cannot be read
+    const QResource rendered(QStringLiteral("%1/%2.%3x%4.rgba")
+                                 .arg(vector.path(), vector.completeBaseName())
+                                 .arg(pixels.width())
+                                 .arg(pixels.height()));
+    const QByteArray raw = rendered.uncompressedData();
+    const qsizetype rowBytes = qsizetype(pixels.width()) * 4;
+    if (raw.size() == rowBytes * pixels.height()) {
+        return QImage(reinterpret_cast<const uchar *>(raw.constData()), pixels.width(), pixels.height(), rowBytes,
+                      QImage::Format_RGBA8888_Premultiplied)
+            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
     }
-    return image;
+    QImageReader reader(m_picture);
+    reader.setScaledSize(pixels);
+    return reader.read(); // null when the picture cannot be read
 }
 
 void TwipsPicture::paintEvent(QPaintEvent *)

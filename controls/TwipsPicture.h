@@ -8,9 +8,10 @@
 // scaled to its box, so it is sharp at any resolution. Mouse clicks pass on
 // to the control beneath, as on a plain picture.
 // The image may come with renderings of itself made when the program was
-// built, named after it with their size in pixels ("logo.124x137.png" beside
-// "logo.svg"): one the size of the box on screen is shown as it is, which
-// spares a window the vector renderer while it opens.
+// built, as raw premultiplied RGBA rows in a resource named after it with
+// their size in pixels ("logo.124x137.rgba" beside "logo.svg"): one the size
+// of the box on screen is shown as it is, which spares a window the vector
+// renderer and any decoding while it opens.
 class TwipsPicture : public TwipsControl
 {
     Q_OBJECT

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -5,10 +6,12 @@
 
 #include <cstdio>
 
-// Renders a vector image to a PNG at build time: the program's icon at the
-// icon theme's fixed sizes, and pictures at the sizes windows show them.
+// Renders a vector image at build time: the program's icon at the icon
+// theme's fixed sizes, and pictures at the sizes windows show them.
 //   quorvane_render_icon IMAGE.svg SIZE OUT.png      (a square SIZE x SIZE)
 //   quorvane_render_icon IMAGE.svg WxH OUT.png
+//   quorvane_render_icon IMAGE.svg WxH OUT.rgba      (raw premultiplied RGBA
+//                                                    rows, shown without decoding)
 int main(int argc, char *argv[])
 {
     // Offscreen: icons are made at build time, where no display may exist.
@@ -22,7 +25,7 @@ int main(int argc, char *argv[])
     const int height = extent.isEmpty() ? 0 : extent.last().toInt(&heightOk);
     if (extent.size() > 2 || !widthOk || !heightOk || width <= 0 || height <= 0 || width > 4096
         || height > 4096) {
-        std::fputs("usage: quorvane_render_icon IMAGE.svg SIZE|WxH OUT.png\n", stderr);
+        std::fputs("usage: quorvane_render_icon IMAGE.svg SIZE|WxH OUT.png|OUT.rgba\n", stderr);
         return 2;
     }
     QSvgRenderer svg(args[1]);
@@ -36,7 +39,16 @@ int main(int argc, char *argv[])
     painter.setRenderHint(QPainter::Antialiasing);
     svg.render(&painter);
     painter.end();
-    if (!image.save(args[3], "PNG")) {
+    bool written = false;
+    if (args[3].endsWith(u".rgba")) {
+        const QImage raw = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+        QFile out(args[3]);
+        written = out.open(QIODevice::WriteOnly)
+            && out.write(reinterpret_cast<const char *>(raw.constBits()), raw.sizeInBytes()) == raw.sizeInBytes();
+    } else {
+        written = image.save(args[3], "PNG");
+    }
+    if (!written) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(args[3]));
         return 1;
     }
