@@ -4,9 +4,9 @@
 #include "board/AudienceBoard.h"
 #include "board/ScoreBoard.h"
 #include "core/AudienceSettings.h"
+#include "core/StreamServicePlugin.h"
 #include "settings/OptionsDialog.h"
 #include "startscreen/StartScreen.h"
-#include "stream/StreamServer.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -242,14 +242,15 @@ void Program::applyStreamSettings(const StreamSettings &before)
 
 bool Program::serve(const StreamSettings &settings)
 {
-    if (!m_stream) {
-        m_stream = std::make_unique<StreamServer>();
-        m_stream->publishGame(m_model.state());
-        connect(&m_model, &GameModel::changed, m_stream.get(),
-                [this] { m_stream->publishGame(m_model.state()); });
-    }
     QString why;
-    if (m_stream->start(settings, &why)) {
+    if (!m_stream) {
+        if (StreamServicePlugin *plugin = StreamServicePlugin::instance(&why)) {
+            m_stream = plugin->createService(BoardSettings::shared());
+            m_stream->publishGame(m_model.state());
+            connect(&m_model, &GameModel::changed, this, [this] { m_stream->publishGame(m_model.state()); });
+        }
+    }
+    if (m_stream && m_stream->start(settings, &why)) {
         m_streamProblem.clear();
         return true;
     }

@@ -2,6 +2,7 @@
 
 #include "core/GameJournal.h"
 #include "core/GameModel.h"
+#include "core/StreamService.h"
 #include "core/StreamSettings.h"
 #include "history/GameHistory.h"
 
@@ -15,7 +16,6 @@ class AudienceBoard;
 struct BoardSettings;
 class ScoreBoard;
 class StartScreen;
-class StreamServer;
 
 // The program: owns the game and the windows and takes the operator from one
 // window to the next. The windows only say what the operator asked for.
@@ -54,12 +54,12 @@ public:
     void toggleAudience();
 
     // Serves the overlay and the board to streaming programs as the settings
-    // say (their Enabled aside). A port that cannot be opened leaves the
-    // program as it was; standard error and the options' Stream group say
-    // which port and why. Tells whether it serves.
+    // say (their Enabled aside). A port that cannot be opened, or a server
+    // that cannot be loaded, leaves the program as it was; standard error and
+    // the options' Stream group say why. Tells whether it serves.
     bool serve(const StreamSettings &settings);
     // The server, once it has been started; null before.
-    StreamServer *stream() const { return m_stream.get(); }
+    StreamService *stream() const { return m_stream.get(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -84,6 +84,6 @@ private:
     bool m_saving = true; // false: the game is not reaching the disk
     QPointer<ScoreBoard> m_board;
     QPointer<AudienceBoard> m_audience;
-    std::unique_ptr<StreamServer> m_stream;
+    std::unique_ptr<StreamService> m_stream;
     QString m_streamProblem; // why the last start of the server failed
 };

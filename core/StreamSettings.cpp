@@ -1,6 +1,6 @@
 #include "core/StreamSettings.h"
 
-#include <QNetworkInterface>
+#include "core/StreamServicePlugin.h"
 
 namespace {
 
@@ -51,23 +51,14 @@ std::optional<int> StreamSettings::portFromText(QStringView text)
 
 QString StreamSettings::overlayAddress() const
 {
-    QString host = QStringLiteral("127.0.0.1");
-    if (AllowNetwork) {
-        // The address other computers reach this one at; this one too.
-        const auto interfaces = QNetworkInterface::allInterfaces();
-        for (const QNetworkInterface &interface : interfaces) {
-            const auto flags = interface.flags();
-            if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
-                || (flags & QNetworkInterface::IsLoopBack))
-                continue;
-            for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-                if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol && host.startsWith(u"127.")) {
-                    host = entry.ip().toString();
-                    break;
-                }
-            }
-        }
-    }
+    const StreamServicePlugin *plugin = AllowNetwork ? StreamServicePlugin::instance() : nullptr;
+    return overlayAddress(plugin ? plugin->networkAddress() : QString());
+}
+
+QString StreamSettings::overlayAddress(const QString &networkAddress) const
+{
+    // The address other computers reach this one at; this one too.
+    const QString host = AllowNetwork && !networkAddress.isEmpty() ? networkAddress : QStringLiteral("127.0.0.1");
     return QStringLiteral("http://%1:%2/overlay").arg(host).arg(Port);
 }
 

@@ -27,8 +27,11 @@ struct StreamSettings {
     // within LowestPort to HighestPort; nullopt otherwise.
     static std::optional<int> portFromText(QStringView text);
     // The overlay's address to paste into a streaming program: on loopback,
-    // or with the network allowed this computer's first IPv4 address.
+    // or with the network allowed this computer's first IPv4 address (which
+    // loads the server's plugin to find it).
     QString overlayAddress() const;
+    // The same with the computer's address known; empty: it has none.
+    QString overlayAddress(const QString &networkAddress) const;
 };
 
 // Reads the section; a missing or unusable value takes its default.

@@ -1,5 +1,5 @@
 # cpack -G DEB in the build folder makes quorvane_<version>_<arch>.deb. Its
-# dependencies are the shared libraries the program links (dpkg-shlibdeps)
+# dependencies are the shared libraries the program and its plugin link (dpkg-shlibdeps)
 # plus what it needs at run time without linking: the Arial-compatible fonts
 # the board is designed in, Qt's platform plugins, and Qt's SVG plugins, which
 # draw the window icon and the start screen's logo at sizes not rendered at

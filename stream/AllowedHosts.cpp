@@ -19,6 +19,22 @@ AllowedHosts::AllowedHosts(int port, bool network)
     }
 }
 
+QString AllowedHosts::networkAddress()
+{
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &interface : interfaces) {
+        const auto flags = interface.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
+            || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
+            if (entry.ip().protocol() == QAbstractSocket::IPv4Protocol)
+                return entry.ip().toString();
+        }
+    }
+    return {};
+}
+
 bool AllowedHosts::allowsHost(QByteArrayView host) const
 {
     // The name, then ":port". An IPv6 address stands in brackets.

@@ -23,6 +23,10 @@ public:
     // "http://127.0.0.1:8765": the origin of a page this server served.
     bool allowsOrigin(QByteArrayView origin) const;
 
+    // This computer's first IPv4 address on a running interface other than
+    // loopback, the one to give other computers; empty when it has none.
+    static QString networkAddress();
+
 private:
     bool allowsName(const QString &name) const;
 

@@ -1,12 +1,13 @@
 #include "stream/StreamServer.h"
 
+#include "stream/AllowedHosts.h"
 #include "stream/StreamWorker.h"
 
 #include <utility>
 
-StreamServer::StreamServer(QObject *parent)
+StreamServer::StreamServer(const BoardSettings &board, QObject *parent)
     : QObject(parent)
-    , m_worker(new StreamWorker(BoardSettings::shared()))
+    , m_worker(new StreamWorker(board))
 {
     m_thread.setObjectName(QStringLiteral("Stream server"));
     m_worker->moveToThread(&m_thread);
@@ -78,6 +79,8 @@ int StreamServer::clientCount() const
 
 QString StreamServer::overlayAddress() const
 {
-    return m_serving ? m_settings.overlayAddress() : QString();
+    if (!m_serving)
+        return {};
+    return m_settings.overlayAddress(m_settings.AllowNetwork ? AllowedHosts::networkAddress() : QString());
 }
 

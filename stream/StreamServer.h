@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/BoardSettings.h"
-#include "core/GameState.h"
-#include "core/StreamSettings.h"
+#include "core/StreamService.h"
 
 #include <QMutex>
 #include <QObject>
@@ -29,7 +27,7 @@ class StreamWorker;
 //
 // The network side runs in a thread of its own: a change costs the caller a
 // queued call, however many pages follow the board.
-class StreamServer : public QObject
+class StreamServer : public QObject, public StreamService
 {
     Q_OBJECT
 
@@ -39,28 +37,21 @@ public:
     // Plain HTTP connections at once; a new one beyond closes the oldest.
     static constexpr int MaxConnections = 128;
 
-    // Starts with the shared preferences and an empty game.
-    explicit StreamServer(QObject *parent = nullptr);
+    // Starts with these preferences and an empty game.
+    explicit StreamServer(const BoardSettings &board = BoardSettings::shared(), QObject *parent = nullptr);
     ~StreamServer() override;
 
-    // Listens on the settings' port (whatever their Enabled says). On failure
-    // nothing listens and error, when given, says why in words for the
-    // operator, naming the port. Restarts a running server.
-    bool start(const StreamSettings &settings, QString *error = nullptr);
-    // Closes the port and every connection; pages try again by themselves.
-    void stop();
-    bool isServing() const { return m_serving; }
+    bool start(const StreamSettings &settings, QString *error = nullptr) override;
+    void stop() override;
+    bool isServing() const override { return m_serving; }
 
-    // What the pages show. Each change reaches every page and raises the
-    // sequence number by one; a state the pages already show sends nothing.
-    // Changes come faster than the server's thread sends them only in a
-    // burst; the pages then get the latest.
-    void publishGame(const GameState &game);
-    void publishSettings(const BoardSettings &board);
+    // Each change raises the sequence number by one; a state the pages
+    // already show sends nothing. Changes come faster than the server's
+    // thread sends them only in a burst; the pages then get the latest.
+    void publishGame(const GameState &game) override;
+    void publishSettings(const BoardSettings &board) override;
 
-    // The overlay's address to paste into a streaming program; empty when
-    // not serving.
-    QString overlayAddress() const;
+    QString overlayAddress() const override;
     // Pages following the board now.
     int clientCount() const;
 

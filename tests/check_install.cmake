@@ -1,7 +1,10 @@
 # Installs the build under a scratch root as a package would (prefix /usr)
 # and checks what a desktop needs to find the program: the binary, the menu
-# entry, every icon size and the AppStream file, all validated together.
-#   cmake -DBUILD_DIR=... -DROOT=... -DAPP_ID=... -DAPPSTREAMCLI=... -DDESKTOP_FILE_VALIDATE=... -P check_install.cmake
+# entry, every icon size and the AppStream file, all validated together; and
+# the overlay server's plugin where the program looks for it.
+#   cmake -DBUILD_DIR=... -DROOT=... -DAPP_ID=... -DAPPSTREAMCLI=... -DDESKTOP_FILE_VALIDATE=...
+#         -DPLUGIN=<installed path under the prefix> -DPLUGIN_FROM_BIN=<the program's path to it>
+#         -P check_install.cmake
 cmake_minimum_required(VERSION 3.21)
 file(REMOVE_RECURSE ${ROOT})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${ROOT}/usr
@@ -12,6 +15,7 @@ endif()
 
 set(expected
     usr/bin/quorvane
+    usr/${PLUGIN}
     usr/share/applications/${APP_ID}.desktop
     usr/share/metainfo/${APP_ID}.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
@@ -25,13 +29,17 @@ foreach(file ${expected})
     endif()
 endforeach()
 
-# Nothing but the program, its desktop files and its licence: no tests, no
-# build helpers.
+# Nothing but the program, its plugin, its desktop files and its licence: no
+# tests, no build helpers.
 file(GLOB_RECURSE installed RELATIVE ${ROOT} ${ROOT}/*)
 list(SORT installed)
 list(SORT expected)
 if(NOT installed STREQUAL expected)
     message(FATAL_ERROR "installed files differ:\n  ${installed}\nexpected:\n  ${expected}")
+endif()
+
+if(NOT EXISTS ${ROOT}/usr/bin/${PLUGIN_FROM_BIN})
+    message(FATAL_ERROR "the program looks for its plugin at bin/${PLUGIN_FROM_BIN}, not installed there")
 endif()
 
 execute_process(COMMAND ${DESKTOP_FILE_VALIDATE} ${ROOT}/usr/share/applications/${APP_ID}.desktop

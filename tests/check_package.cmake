@@ -1,7 +1,7 @@
 # Builds the Debian package into a scratch folder and checks its name, its
 # dependencies (those found by dpkg-shlibdeps and the run-time extras) and
 # that it carries the program, its desktop files and its licence.
-#   cmake -DBUILD_DIR=... -DOUT=... -DAPP_ID=... -DVERSION=... -P check_package.cmake
+#   cmake -DBUILD_DIR=... -DOUT=... -DAPP_ID=... -DVERSION=... -DPLUGIN=... -P check_package.cmake
 cmake_minimum_required(VERSION 3.21)
 file(REMOVE_RECURSE ${OUT})
 execute_process(COMMAND ${CMAKE_CPACK_COMMAND} --config ${BUILD_DIR}/CPackConfig.cmake -G DEB -B ${OUT}
@@ -21,14 +21,15 @@ message(STATUS "Depends: ${depends}")
 string(STRIP "${depends}" depends)
 string(REGEX REPLACE " *\\([^)]*\\)" "" names "${depends}")
 string(REPLACE ", " ";" names "${names}")
-foreach(package libqt6widgets6 libqt6gui6 libqt6core6 libc6 libstdc++6 fonts-liberation2 qt6-qpa-plugins libqt6svg6)
+foreach(package libqt6widgets6 libqt6gui6 libqt6core6 libqt6network6 libc6 libstdc++6 fonts-liberation2 qt6-qpa-plugins
+        libqt6svg6)
     if(NOT package IN_LIST names)
         message(FATAL_ERROR "the package does not depend on ${package}")
     endif()
 endforeach()
 
 execute_process(COMMAND dpkg-deb --contents ${debs} OUTPUT_VARIABLE contents RESULT_VARIABLE rc)
-foreach(file ./usr/bin/quorvane ./usr/share/applications/${APP_ID}.desktop
+foreach(file ./usr/bin/quorvane ./usr/${PLUGIN} ./usr/share/applications/${APP_ID}.desktop
         ./usr/share/metainfo/${APP_ID}.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/${APP_ID}.svg
         ./usr/share/icons/hicolor/48x48/apps/${APP_ID}.png ./usr/share/doc/quorvane/copyright)
     string(FIND "${contents}" " ${file}\n" at)
