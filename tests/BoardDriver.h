@@ -82,15 +82,21 @@ private:
     ScoreBoard &m_board;
 };
 
-// The board one test function drives: shown and active before the function,
-// and gone, with no window left behind, after it.
+// The board one test function drives, with a game of its own, shown and
+// active unless asked otherwise; gone, with no window left behind, after it.
 class ShownBoardFixture
 {
 protected:
-    void showFreshBoard()
+    void showFreshBoard(bool shown = true)
     {
+        drive.reset();
         board = std::make_unique<OwnGameBoard>();
         drive = std::make_unique<BoardDriver>(*board);
+        if (shown)
+            showBoard();
+    }
+    void showBoard()
+    {
         board->show();
         QVERIFY(QTest::qWaitForWindowActive(board.get()));
     }

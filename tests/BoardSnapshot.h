@@ -5,13 +5,9 @@
 #include "controls/Properties.h"
 #include "BoardDriver.h"
 
-#include <QApplication>
 #include <QMap>
-#include <QTest>
 #include <QVariant>
 #include <QWidget>
-
-#include <memory>
 
 // Everything the board shows, as "control.Property" -> value: every declared
 // property of every named control, its on-screen geometry, and the window's
@@ -53,29 +49,4 @@ private:
         "OnColor", "BackColor", "BackColorAlt", "BufferArea", "Size", "AutoSize",
     };
     QMap<QString, QVariant> m_values;
-};
-
-// A board built, not shown, from a first run's preferences, in the test's own
-// settings folder, which is emptied again after each test function.
-class FirstRunBoardFixture
-{
-protected:
-    void keepSettingsPrivate() { settings = std::make_unique<PrivateSettings>(); }
-
-    void buildFirstRunBoard()
-    {
-        PrivateSettings::clear();
-        LoadBoardSettings(SettingsDefaults::StartScreen);
-        board = std::make_unique<OwnGameBoard>();
-    }
-
-    void dropBoard()
-    {
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-        PrivateSettings::clear();
-    }
-
-    std::unique_ptr<PrivateSettings> settings;
-    std::unique_ptr<ScoreBoard> board;
 };

@@ -1,7 +1,8 @@
 #include "controls/LedDisplay.h"
 #include "controls/Properties.h"
+#include "controls/TwipsControl.h"
+#include "controls/TwipsLabel.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -10,10 +11,10 @@
 
 namespace {
 
-// An 8 in cyan (or the given colour) on black, in a box of 50 x 80 pixels.
-void setUp(LedDisplay &led, int onColor = 0x00FFFF)
+// An 8 in cyan on black, in a box of 50 x 80 pixels.
+void setUp(LedDisplay &led)
 {
-    led.setBufferArea(15), led.setDigitSize(50), led.setOnColor(onColor);
+    led.setBufferArea(15), led.setDigitSize(50), led.setOnColor(0x00FFFF);
     led.setBackColor(0x000000), led.setBackColorAlt(0x000000), led.setCaption(8);
 }
 
@@ -29,23 +30,22 @@ int pixels(QWidget &widget, const QColor &color)
 
 } // namespace
 
-class TestLedDisplay : public QObject
+// The board's controls on their own: the LED display, placement in twips, labels.
+class TestControls : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     // The board never sets a display's extent: Size (75 unless set) and BufferArea give it.
-    void extentFollowsSizeAndBufferArea()
+    void displayExtentFollowsSizeAndBufferArea()
     {
-        for (const auto [buffer, size, width, height] : {std::array{40, 0, 645, 975}, {15, 50, 405, 630},
-                                                         {30, 100, 810, 1260}}) {
+        for (const auto [buffer, size, width, height] : {std::array{40, 0, 645, 975}, {30, 100, 810, 1260}}) {
             LedDisplay led;
             led.setBufferArea(buffer);
             if (size)
                 led.setDigitSize(size);
             QVERIFY(!Properties::write(&led, "Width", 100.0) && !Properties::write(&led, "Height", 100.0));
-            QCOMPARE(led.property("Width").toDouble(), double(width));
-            QCOMPARE(led.property("Height").toDouble(), double(height));
+            QCOMPARE(QSizeF(led.property("Width").toDouble(), led.property("Height").toDouble()), QSizeF(width, height));
         }
     }
 
@@ -61,15 +61,11 @@ private Q_SLOTS:
                                    {0.08, 0.72}, {0.08, 0.28}, {0.5, 0.5}};
         LedDisplay led;
         QCOMPARE(led.caption(), 0);
-        led.setBufferArea(15); // one pixel around a box of 50 x 80
-        led.setDigitSize(100);
-        led.setOnColor(0x0000FF);
-        led.setBackColor(0x400000);
-        led.setBackColorAlt(0x004000);
+        led.setBufferArea(15), led.setDigitSize(100); // one pixel around a box of 50 x 80
+        led.setOnColor(0x0000FF), led.setBackColor(0x400000), led.setBackColorAlt(0x004000);
         for (int digit = 0; digit <= 10; ++digit) {
             QVERIFY(led.setProperty("Caption", QString::number(digit == 10 ? LedDisplay::Blank : digit)));
-            led.setCaption(10);
-            led.setCaption(-2);
+            led.setCaption(10), led.setCaption(-2);
             const QImage image = led.grab().toImage();
             QCOMPARE(image.pixelColor(0, 0), QColor(0, 0, 64));
             QString shown;
@@ -86,10 +82,8 @@ private Q_SLOTS:
     void typedCharactersRaiseTheirCodes()
     {
         const struct { Qt::Key key; const char *text; int code; } rows[] = {
-            {Qt::Key_7, "7", 55},       {Qt::Key_Plus, "+", 43},   {Qt::Key_C, "c", 99},
-            {Qt::Key_C, "C", 67},       {Qt::Key_Return, "\r", 13}, {Qt::Key_Enter, "\r", 13},
-            {Qt::Key_Escape, "\x1b", 27}, {Qt::Key_Space, " ", 32}, {Qt::Key_Shift, "", -1},
-            {Qt::Key_F5, "", -1}};
+            {Qt::Key_7, "7", 55}, {Qt::Key_C, "C", 67}, {Qt::Key_Enter, "\r", 13},
+            {Qt::Key_Escape, "\x1b", 27}, {Qt::Key_Shift, "", -1}};
         for (const auto &row : rows) {
             LedDisplay led;
             QSignalSpy spy(&led, &LedDisplay::KeyPress);
@@ -100,12 +94,13 @@ private Q_SLOTS:
     }
 
     // Displays in the same state share one rendering; one display's colour,
-    // digit or size never shows on another.
+    // digit or size never shows on another. Through a scaled painter (a print,
+    // a zoomed render) the segments are drawn at that scale, not stretched.
     void eachDisplayPaintsItsOwnState()
     {
         QWidget window;
-        LedDisplay first(&window), second(&window);
-        setUp(first), setUp(second);
+        LedDisplay first(&window), second(&window), large;
+        setUp(first), setUp(second), setUp(large);
         const QImage eight = first.grab().toImage();
         const int lit = pixels(first, Qt::yellow);
         QCOMPARE(second.grab().toImage(), eight);
@@ -118,21 +113,13 @@ private Q_SLOTS:
         second.setDigitSize(100);
         QVERIFY(pixels(second, Qt::red) > 3 * one);
         QCOMPARE(first.grab().toImage(), eight);
-    }
 
-    // Through a scaled painter (a print, a zoomed render) the segments are
-    // drawn at that scale, not stretched from a smaller picture.
-    void scaledRenderingIsDrawnAtItsScale()
-    {
-        LedDisplay small, large;
-        setUp(small), setUp(large);
         large.setDigitSize(150), large.setBufferArea(45);
-        QCOMPARE(large.size(), small.size() * 3);
         QImage zoomed(large.size(), QImage::Format_RGB32), direct = zoomed;
         zoomed.fill(Qt::black), direct.fill(Qt::black);
         QPainter painter(&zoomed);
         painter.scale(3, 3);
-        small.render(&painter);
+        first.render(&painter);
         painter.end();
         large.render(&direct);
         QCOMPARE(zoomed, direct);
@@ -155,7 +142,67 @@ private Q_SLOTS:
         QCOMPARE(second.grab().toImage(), plain);
         QVERIFY(first.grab().toImage() != plain);
     }
+
+    // At 96 DPI a pixel is 15 twips. A batch places the live controls when the
+    // last batch closes; outside a batch a change shows at once.
+    void batchPlacesWhenTheLastBatchCloses()
+    {
+        QWidget window;
+        TwipsControl control(&window);
+        control.setTwipsGeometry(150, 300, 1500, 750);
+        QCOMPARE(control.geometry(), QRect(10, 20, 100, 50));
+        auto *doomed = new TwipsControl(&window);
+        {
+            const TwipsControl::PlacementBatch batch;
+            doomed->setLeftTwips(150);
+            delete doomed;
+            control.setLeftTwips(300), control.setWidthTwips(3000);
+            {
+                const TwipsControl::PlacementBatch inner;
+                control.setTopTwips(450);
+            }
+            QCOMPARE(control.geometry(), QRect(10, 20, 100, 50));
+        }
+        QCOMPARE(control.geometry(), QRect(20, 30, 200, 50));
+        // Left of the window stays left of it; absurd twips stop at 2^24 pixels.
+        control.setLeftTwips(-300), control.setTopTwips(1e30);
+        QCOMPARE(control.pos(), QPoint(-20, 1 << 24));
+    }
+
+    // With AutoSize on, a label has the extent of its caption on one line in
+    // its font, after a new caption, size or font; off leaves the extent alone.
+    // A wider label draws its caption where its alignment says.
+    void autoSizedLabelFollowsCaptionAndFont()
+    {
+        QWidget window;
+        TwipsLabel label(&window);
+        QFont font(QStringLiteral("Arial"));
+        label.setFont(font);
+        label.setAutoSize(true);
+        const auto fits = [&label] {
+            const QFontMetrics metrics(label.font());
+            return label.size() == QSize(metrics.horizontalAdvance(label.caption()), metrics.height());
+        };
+        label.setCaption(QStringLiteral("Brindlecomb Harbour"));
+        QVERIFY(fits());
+        label.setFontSize(4);
+        QVERIFY(fits());
+        const int narrow = label.width();
+        font.setPointSizeF(50), font.setBold(true), label.setFont(font);
+        QVERIFY(fits() && label.width() > narrow);
+        label.setAutoSize(false);
+        label.setCaption(QStringLiteral("H"));
+        QVERIFY(!fits());
+        label.setAutoSize(true);
+        QVERIFY(fits());
+        // Drawn where the alignment says: centred is not where left is.
+        label.setAutoSize(false);
+        label.resize(label.width() * 4, label.height());
+        const QImage left = label.grab().toImage();
+        label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        QVERIFY(label.grab().toImage() != left);
+    }
 };
 
-QTEST_MAIN(TestLedDisplay)
-#include "tst_leddisplay.moc"
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
