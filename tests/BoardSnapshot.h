@@ -20,13 +20,11 @@ public:
         m_values.insert(board.objectName() + ".BackColor", board.property("BackColor"));
         for (const QWidget *control : board.findChildren<QWidget *>()) {
             const QString name = control->objectName();
-            if (name.isEmpty())
-                continue;
-            for (const char *property : Watched) {
-                if (Properties::has(control, property))
+            for (const char *property : Watched)
+                if (!name.isEmpty() && Properties::has(control, property))
                     m_values.insert(name + u'.' + QLatin1String(property), control->property(property));
-            }
-            m_values.insert(name + ".geometry", control->geometry());
+            if (!name.isEmpty())
+                m_values.insert(name + ".geometry", control->geometry());
         }
     }
 

@@ -4,7 +4,6 @@
 #include "controls/TwipsLabel.h"
 
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <array>
@@ -45,7 +44,8 @@ private Q_SLOTS:
             if (size)
                 led.setDigitSize(size);
             QVERIFY(!Properties::write(&led, "Width", 100.0) && !Properties::write(&led, "Height", 100.0));
-            QCOMPARE(QSizeF(led.property("Width").toDouble(), led.property("Height").toDouble()), QSizeF(width, height));
+            QCOMPARE(QSizeF(led.property("Width").toDouble(), led.property("Height").toDouble()),
+                     QSizeF(width, height));
         }
     }
 
@@ -60,7 +60,6 @@ private Q_SLOTS:
         const QPointF middles[] = {{0.5, 0.05}, {0.92, 0.28}, {0.92, 0.72}, {0.5, 0.95},
                                    {0.08, 0.72}, {0.08, 0.28}, {0.5, 0.5}};
         LedDisplay led;
-        QCOMPARE(led.caption(), 0);
         led.setBufferArea(15), led.setDigitSize(100); // one pixel around a box of 50 x 80
         led.setOnColor(0x0000FF), led.setBackColor(0x400000), led.setBackColorAlt(0x004000);
         for (int digit = 0; digit <= 10; ++digit) {
@@ -75,21 +74,6 @@ private Q_SLOTS:
                     shown += c == QColor(Qt::red) ? QChar(u'a' + s) : QChar(u'?');
             }
             QCOMPARE(shown, QString::fromLatin1(lit[digit]));
-        }
-    }
-
-    // A typed character is raised as its code; a key that types nothing raises nothing.
-    void typedCharactersRaiseTheirCodes()
-    {
-        const struct { Qt::Key key; const char *text; int code; } rows[] = {
-            {Qt::Key_7, "7", 55}, {Qt::Key_C, "C", 67}, {Qt::Key_Enter, "\r", 13},
-            {Qt::Key_Escape, "\x1b", 27}, {Qt::Key_Shift, "", -1}};
-        for (const auto &row : rows) {
-            LedDisplay led;
-            QSignalSpy spy(&led, &LedDisplay::KeyPress);
-            QKeyEvent press(QEvent::KeyPress, row.key, Qt::NoModifier, QString::fromLatin1(row.text));
-            QApplication::sendEvent(&led, &press);
-            QCOMPARE(QList<QVariantList>(spy), row.code < 0 ? QList<QVariantList>() : QList<QVariantList>{{row.code}});
         }
     }
 
@@ -139,8 +123,7 @@ private Q_SLOTS:
         QVERIFY(second.grab().toImage() != plain);
         first.setFocus();
         QTRY_VERIFY(first.hasFocus());
-        QCOMPARE(second.grab().toImage(), plain);
-        QVERIFY(first.grab().toImage() != plain);
+        QVERIFY(second.grab().toImage() == plain && first.grab().toImage() != plain);
     }
 
     // At 96 DPI a pixel is 15 twips. A batch places the live controls when the
@@ -195,10 +178,12 @@ private Q_SLOTS:
         QVERIFY(!fits());
         label.setAutoSize(true);
         QVERIFY(fits());
-        // Drawn where the alignment says: centred is not where left is.
+        // Drawn in its colour, where the alignment says: centred is not where left is.
         label.setAutoSize(false);
         label.resize(label.width() * 4, label.height());
+        label.setForeColor(0x00FF00);
         const QImage left = label.grab().toImage();
+        QVERIFY(pixels(label, Qt::green) > 0);
         label.setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         QVERIFY(label.grab().toImage() != left);
     }
