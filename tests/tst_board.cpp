@@ -128,9 +128,9 @@ private Q_SLOTS:
         QCOMPARE(drive->shows("ledHomeRuns", 2), "_0");
     }
 
-    // F11: full screen and back, as on a projector, rescaled, with a typed
-    // entry going on across it. Esc is the board's key, back to the start
-    // screen, not a way out of full screen.
+    // F11: full screen and back, as on a projector, rescaled, maximised again
+    // after, with a typed entry going on across it. Esc is the board's key,
+    // back to the start screen, not a way out of full screen.
     void f11TogglesFullScreen()
     {
         driveProgramBoard();
@@ -207,10 +207,9 @@ private Q_SLOTS:
         QCOMPARE(BoardSnapshot(*board).changedSince(after), QStringList{"ledHome(3).Caption"});
     }
 
-    // Every control is recorded, slot 0 left out (which of its properties:
-    // resizeScalesTheBoard). The preferences are applied before the recording:
-    // the preferred sizes are recorded, rounded half to even. (That they show
-    // before the first show: eachPreferencePaintsExactlyItsControls.)
+    // Every control is recorded once, slot 0 left out. The preferences are
+    // applied before the recording: the preferred sizes are recorded, rounded
+    // half to even. (That they show before the first show: the preference table.)
     void loadRecordsEveryControlAfterThePreferences()
     {
         const L &layout = board->layoutTable();
