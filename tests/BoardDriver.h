@@ -14,9 +14,7 @@
 struct OwnGame {
     GameModel game;
 };
-class OwnGameBoard : private OwnGame, public ScoreBoard
-{
-public:
+struct OwnGameBoard : private OwnGame, ScoreBoard {
     OwnGameBoard() : ScoreBoard(game) {}
 };
 
@@ -41,12 +39,11 @@ public:
 
     static void typeToFocus(const QString &keys)
     {
-        for (const QChar ch : keys) {
+        for (const QChar ch : keys)
             if (ch == u'\r' || ch == u'\x1b')
                 QTest::keyClick(QApplication::focusWidget(), ch == u'\r' ? Qt::Key_Return : Qt::Key_Escape);
             else
                 QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
-        }
     }
 
     // A field's digits from the highest index down, "_" for a blank: "_7" is 7.
@@ -68,11 +65,9 @@ public:
     QString face() const
     {
         QStringList face{shows("ledAtBat", 2), shows("ledBall(0)"), shows("ledStrike(0)"), shows("ledOut(0)")};
-        for (const char *team : {"ledHome(%1)", "ledVisitor(%1)"}) {
-            face << QString();
+        for (const char *team : {"ledHome(%1)", "ledVisitor(%1)"})
             for (int i = 1; i <= 10; ++i)
-                face.last() += shows(QString::fromLatin1(team).arg(i));
-        }
+                (i == 1 ? face.emplace_back() : face.last()) += shows(QString::fromLatin1(team).arg(i));
         face << shows("ledHomeRuns", 2) << shows("ledVisitorRuns", 2) << shows("ledHomeHits", 2)
              << shows("ledVisitorHits", 2) << shows("ledHomeErr") << shows("ledVisitorErr");
         return face.join(u' ');
@@ -82,15 +77,21 @@ private:
     ScoreBoard &m_board;
 };
 
-// The board one test function drives: shown and active before the function,
-// and gone, with no window left behind, after it.
+// The board one test function drives, with a game of its own, shown and
+// active unless asked otherwise; gone, with no window left behind, after it.
 class ShownBoardFixture
 {
 protected:
-    void showFreshBoard()
+    void showFreshBoard(bool shown = true)
     {
+        drive.reset();
         board = std::make_unique<OwnGameBoard>();
         drive = std::make_unique<BoardDriver>(*board);
+        if (shown)
+            showBoard();
+    }
+    void showBoard()
+    {
         board->show();
         QVERIFY(QTest::qWaitForWindowActive(board.get()));
     }

@@ -5,13 +5,9 @@
 #include "controls/Properties.h"
 #include "BoardDriver.h"
 
-#include <QApplication>
 #include <QMap>
-#include <QTest>
 #include <QVariant>
 #include <QWidget>
-
-#include <memory>
 
 // Everything the board shows, as "control.Property" -> value: every declared
 // property of every named control, its on-screen geometry, and the window's
@@ -24,13 +20,11 @@ public:
         m_values.insert(board.objectName() + ".BackColor", board.property("BackColor"));
         for (const QWidget *control : board.findChildren<QWidget *>()) {
             const QString name = control->objectName();
-            if (name.isEmpty())
-                continue;
-            for (const char *property : Watched) {
-                if (Properties::has(control, property))
+            for (const char *property : Watched)
+                if (!name.isEmpty() && Properties::has(control, property))
                     m_values.insert(name + u'.' + QLatin1String(property), control->property(property));
-            }
-            m_values.insert(name + ".geometry", control->geometry());
+            if (!name.isEmpty())
+                m_values.insert(name + ".geometry", control->geometry());
         }
     }
 
@@ -53,29 +47,4 @@ private:
         "OnColor", "BackColor", "BackColorAlt", "BufferArea", "Size", "AutoSize",
     };
     QMap<QString, QVariant> m_values;
-};
-
-// A board built, not shown, from a first run's preferences, in the test's own
-// settings folder, which is emptied again after each test function.
-class FirstRunBoardFixture
-{
-protected:
-    void keepSettingsPrivate() { settings = std::make_unique<PrivateSettings>(); }
-
-    void buildFirstRunBoard()
-    {
-        PrivateSettings::clear();
-        LoadBoardSettings(SettingsDefaults::StartScreen);
-        board = std::make_unique<OwnGameBoard>();
-    }
-
-    void dropBoard()
-    {
-        board.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
-        PrivateSettings::clear();
-    }
-
-    std::unique_ptr<PrivateSettings> settings;
-    std::unique_ptr<ScoreBoard> board;
 };
