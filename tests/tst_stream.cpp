@@ -11,7 +11,6 @@
 #include <QClipboard>
 #include <QJsonDocument>
 #include <QLabel>
-#include <QNetworkInterface>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QTcpServer>
@@ -48,20 +47,6 @@ QByteArray get(const QByteArray &path, const QByteArray &extra = {}, const QByte
 const QByteArray UpgradeOnly = "Connection: Upgrade\r\nUpgrade: websocket\r\n";
 const QByteArray Upgrade
     = UpgradeOnly + "Sec-WebSocket-Version: 13\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n";
-
-// A frame as a page sends it: final, masked.
-QByteArray pageFrame(quint8 opcode, const QByteArray &payload)
-{
-    const char mask[] = "\x11\x22\x33\x44";
-    QByteArray out(1, char(0x80 | opcode));
-    out += char(0x80 | std::min<qsizetype>(payload.size(), 126));
-    if (payload.size() >= 126)
-        out += char(payload.size() >> 8), out += char(payload.size() & 0xFF);
-    out += mask;
-    for (qsizetype i = 0; i < payload.size(); ++i)
-        out += char(payload[i] ^ mask[i % 4]);
-    return out;
-}
 
 } // namespace
 
@@ -109,7 +94,7 @@ private Q_SLOTS:
         QVERIFY2(m_server.start(settings(), &error), qPrintable(error));
         m_server.publishGame(GameState());
     }
-    void cleanup() { m_server.stop(); }
+    void cleanup() { m_server.stop(), PrivateSettings::clear(); }
 
     void settingsFromTheStore()
     {
@@ -123,10 +108,6 @@ private Q_SLOTS:
             QVERIFY(PrivateSettings::write("[Stream]\n" + stored + "\n"));
             QVERIFY2(LoadStreamSettings() == read, stored);
         }
-        PrivateSettings::clear();
-        QVERIFY(SaveStreamSettings({true, 4242, true}).ok);
-        QVERIFY(PrivateSettings::contents().contains("[Stream]\nAllowNetwork=true\nEnabled=true\nPort=4242\n"));
-        PrivateSettings::clear();
     }
 
     // Every route and refusal, and the headers every reply carries.
@@ -136,15 +117,12 @@ private Q_SLOTS:
         const auto live = [](const QByteArray &headers) { return get("/live", headers); };
         const struct { QByteArray request; int status; QByteArray type; } rows[] = {
             {get("/overlay?corner=br&scale=2"), 200, html}, {get("/overlay.js"), 200, js},
-            {get("/overlay.css"), 200, css}, {get("/led.js"), 200, js}, {get("/board"), 200, html},
-            {get("/board.js"), 200, js}, {get("/board.css"), 200, css},
-            {get("/state.json"), 200, "application/json"}, {get("/admin"), 404, text},
+            {get("/board.css"), 200, css}, {get("/state.json"), 200, "application/json"}, {get("/admin"), 404, text},
             {"POST /overlay HTTP/1.1\r\nHost: %h\r\nContent-Length: 0\r\n\r\n", 405, text},
             {"HEAD /board HTTP/1.1\r\nHost: %h\r\n\r\n", 405, text}, {get("/live"), 426, text},
             {get("/overlay", {}, "localhost:%p"), 200, html}, {get("/overlay", {}, "[::1]:%p"), 200, html},
             {get("/state.json", {}, "attacker.example:%p"), 403, text}, // a name rebound to 127.0.0.1
-            {get("/state.json", {}, "127.0.0.1:1"), 403, text}, {get("/state.json", {}, "localhost"), 403, text},
-            {get("/state.json", {}, "192.168.1.5:%p"), 403, text},
+            {get("/state.json", {}, "127.0.0.1:1"), 403, text}, {get("/state.json", {}, "192.168.1.5:%p"), 403, text},
             {"GET /state.json HTTP/1.0\r\n\r\n", 403, text}, {"GET /state.json HTTP/1.1\r\n\r\n", 400, text},
             {"GET / HTTP/1.1\r\nHost: %h\r\nHost: %h\r\n\r\n", 400, text},
             {"GET / HTTP/1.1\r\nHost: %h\r\nContent-Length: 5\r\n\r\nhello", 400, text},
@@ -153,37 +131,33 @@ private Q_SLOTS:
             {live(Upgrade), 101, {}}, {live(Upgrade + "Origin: http://localhost:%p\r\n"), 101, {}},
             {live(Upgrade + "Origin: http://attacker.example\r\n"), 403, text},
             {live(Upgrade + "Origin: null\r\n"), 403, text}, // a page opened from a file
-            {live(Upgrade + "Origin: http://127.0.0.1:1\r\n"), 403, text},
             {live(UpgradeOnly + "Sec-WebSocket-Version: 8\r\nSec-WebSocket-Key: AAAAAAAAAAAAAAAAAAAAAA==\r\n"), 426,
              text},
             {live(UpgradeOnly + "Sec-WebSocket-Version: 13\r\n"), 400, text}};
         for (const auto &[request, status, type] : rows) {
-            const Reply reply = fetch(request);
-            const QByteArray policy = reply.header("Content-Security-Policy");
-            const QByteArray sent = QByteArray(request).replace("%p", QByteArray::number(m_port)).replace("%h", m_host);
+            const Reply r = fetch(request);
+            const QByteArray sent = QByteArray(request).replace("%h", m_host).replace("%p", QByteArray::number(m_port));
+            const QByteArray policy = r.header("Content-Security-Policy");
             const QByteArray page = "connect-src 'self' ws://" + sent.mid(sent.indexOf("Host: ") + 6).split('\r')[0];
-            QVERIFY2(reply.status == status
+            QVERIFY2(r.status == status
                          && (status == 101
-                             || (reply.header("Content-Type").startsWith(type)
-                                 && reply.header("Cache-Control") == "no-store"
-                                 && reply.header("Content-Length").toInt() == reply.body.size()
-                                 && reply.header("X-Content-Type-Options") == "nosniff"
-                                 && policy.startsWith("default-src 'none'")
-                                 && (status != 405 || reply.header("Allow") == "GET")
+                             || (r.header("Content-Type").startsWith(type) && r.header("Cache-Control") == "no-store"
+                                 && r.header("Content-Length").toInt() == r.body.size() && policy.startsWith("default-src 'none'")
+                                 && r.header("X-Content-Type-Options") == "nosniff" && (status != 405 || r.header("Allow") == "GET")
                                  && (status != 200 || (policy.contains("script-src 'self';") && policy.contains(page + ';'))))),
-                     sent.left(80) + " got " + reply.head);
+                     sent.left(80) + " got " + r.head);
         }
     }
 
     // /state.json: the game as the audience sees it, and the options; /live
-    // sends it at once, then every change, once.
+    // sends it at once, then every change, once, and answers pings.
     void stateAndLiveFollowTheGameAndTheOptions()
     {
         QWebSocket page;
         QList<QJsonValue> messages;
         connect(&page, &QWebSocket::textMessageReceived, this,
             [&](const QString &text) { messages.append(QJsonDocument::fromJson(text.toUtf8()).object()); });
-        page.open(QUrl(QString::fromLatin1("ws://" + m_host + "/live")));
+        page.open(QUrl("ws://" + m_host + "/live"));
         QTRY_COMPARE(messages.size(), 1);
         const double seq = messages[0]["seq"].toDouble();
         GameState game{.atBat = 23};
@@ -196,6 +170,12 @@ private Q_SLOTS:
         board.TeamSize = FixedPoint::fromUnits(195000);
         m_server.publishSettings(board), m_server.publishSettings(board);
         QTRY_COMPARE(messages.size(), 3);
+        QByteArray pong; // what a page sends is read, not followed, up to a size
+        connect(&page, &QWebSocket::pong, this, [&](quint64, const QByteArray &payload) { pong = payload; });
+        page.sendTextMessage("hello"), page.ping("hi");
+        QTRY_COMPARE(pong, "hi");
+        page.sendTextMessage(QString(2000, u'a'));
+        QTRY_COMPARE(page.closeCode(), QWebSocketProtocol::CloseCodeTooMuchData);
         const QJsonValue now = state(), played = now["game"], look = now["board"];
         const std::pair<QJsonValue, QJsonValue> rows[] = {{now["version"], 1}, {now["seq"], seq + 2},
             {messages[1]["seq"], seq + 1}, {messages[1]["game"], played}, {messages[2]["board"], look},
@@ -207,80 +187,20 @@ private Q_SLOTS:
             QCOMPARE(actual, expected);
     }
 
-    // What a page may send, and what it gets back after the board's state: a
-    // pong, or a close with its code.
-    void framesFromPages()
+    void clientsAreCapped()
     {
-        const std::pair<QByteArray, QByteArray> rows[] = {{pageFrame(0x9, "hi"), "\x8a\x02hi"},
-            {pageFrame(0x1, "hello") + pageFrame(0x9, ""), QByteArray("\x8a\x00", 2)},
-            {pageFrame(0x8, "\x03\xe8"), "\x88\x03\xe8"}, {"\x81\x02hi", "\x88\x03\xea"}, // unmasked
-            {pageFrame(0x3, ""), "\x88\x03\xea"}, {pageFrame(0x1, QByteArray(2000, 'a')), "\x88\x03\xf1"}};
-        for (const auto &[sent, answer] : rows) {
-            QTcpSocket page;
-            page.connectToHost(QHostAddress::LocalHost, m_port);
-            page.write(get("/live", Upgrade, m_host));
-            QByteArray in;
-            const auto readUntil = [&](auto done) {
-                return QTest::qWaitFor([&] { in += page.readAll(); return done(); }, 5000);
-            };
-            const QByteArray board = fetch(get("/state.json")).body; // the first message
-            QVERIFY(readUntil([&] { return in.contains(board); }));
-            in.remove(0, in.indexOf(board) + board.size());
-            page.write(sent);
-            const bool close = answer.startsWith('\x88');
-            QVERIFY(readUntil([&] { return in.size() >= answer.size() + close; }));
-            if (close)
-                in.remove(1, 1); // the length, which counts the reason's words
-            QVERIFY2(in.startsWith(answer), in.toHex(' '));
-            QCOMPARE(page.waitForDisconnected(close ? 5000 : 100), close);
-        }
-    }
-
-    // A cap on pages, and on connections: a flood of them, half garbage, the
-    // rest never ending, leaves the server answering.
-    void clientsAndConnectionsAreCapped()
-    {
-        std::vector<std::unique_ptr<QWebSocket>> pages(StreamServer::MaxClients);
-        for (auto &page : pages) {
-            page = std::make_unique<QWebSocket>();
-            page->open(QUrl(QString::fromLatin1("ws://" + m_host + "/live")));
-        }
+        std::vector<std::unique_ptr<QWebSocket>> pages;
+        while (pages.size() < StreamServer::MaxClients)
+            pages.push_back(std::make_unique<QWebSocket>()), pages.back()->open(QUrl("ws://" + m_host + "/live"));
         QTRY_COMPARE_WITH_TIMEOUT(m_server.clientCount(), StreamServer::MaxClients, 10000);
         const Reply refused = fetch(get("/live", Upgrade));
         QVERIFY2(refused.status == 503 && refused.header("Retry-After") == "1", refused.head);
         pages.pop_back();
         QTRY_COMPARE(m_server.clientCount(), StreamServer::MaxClients - 1);
         QCOMPARE(fetch(get("/live", Upgrade)).status, 101);
-        pages.clear();
-        std::vector<std::unique_ptr<QTcpSocket>> flood(2 * StreamServer::MaxConnections);
-        for (size_t i = 0; i < flood.size(); ++i) {
-            flood[i] = std::make_unique<QTcpSocket>();
-            flood[i]->connectToHost(QHostAddress::LocalHost, m_port);
-            flood[i]->write(i % 2 ? "\x01\x02 junk\r\n\r\n" : "GET /overlay HTTP/1.1\r\nHost: ");
-        }
-        QTest::qWait(200);
-        flood.resize(flood.size() / 2);
-        QCOMPARE(fetch(get("/state.json")).status, 200);
     }
 
-    // Loopback only, unless the network is allowed: then this computer's own
-    // address is a host too.
-    void servesThisComputerOnly()
-    {
-        const QList<QHostAddress> all = QNetworkInterface::allAddresses();
-        const auto outside = std::ranges::find_if(all, [](const QHostAddress &address) {
-            return address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback();
-        });
-        if (outside == all.end())
-            QSKIP("This computer has no address but loopback ones.");
-        QTcpSocket socket;
-        socket.connectToHost(*outside, m_port);
-        QVERIFY(!socket.waitForConnected(5000) && socket.error() == QAbstractSocket::ConnectionRefusedError);
-        QVERIFY(m_server.start({true, m_port, true}));
-        QCOMPARE(fetch(get("/state.json", {}, outside->toString().toLatin1() + ":%p")).status, 200);
-    }
-
-    // The program's wiring: a key and an undo on the board reach the pages,
+    // The program's wiring: a key on the board reaches the pages,
     // and a taken port is said in the options, where another is chosen.
     void theProgramServesWhatTheOperatorDoes()
     {
@@ -291,8 +211,6 @@ private Q_SLOTS:
         BoardDriver drive(board);
         drive.type("ledBall(0)", "3");
         QTRY_COMPARE(state()["game"]["balls"], QJsonValue(3));
-        program().history().undoAction()->trigger();
-        QTRY_COMPARE(state()["game"]["balls"], QJsonValue(0));
 
         QTcpServer other;
         const quint16 taken = freePort();
@@ -308,19 +226,12 @@ private Q_SLOTS:
             options->findChild<QCheckBox *>("chkStreamEnabled")->setChecked(true);
             const QString address = QStringLiteral("http://127.0.0.1:%1/overlay").arg(m_port);
             QVERIFY(problem->isHidden() && options->findChild<QLabel *>("lblStreamAddress")->text() == address);
-            const auto *warning = options->findChild<QLabel *>("lblStreamNetworkWarning");
-            for (const bool allowed : {true, false}) {
-                options->findChild<QCheckBox *>("chkStreamAllowNetwork")->click();
-                QCOMPARE(warning->isHidden(), !allowed);
-            }
             options->findChild<QPushButton *>("cmdStreamCopy")->click();
             QCOMPARE(QGuiApplication::clipboard()->text(), address);
         });
         drive.type("ledBall(0)", "o");
-        QVERIFY(look.answered());
-        QCOMPARE(LoadStreamSettings(), settings());
+        QVERIFY(look.answered() && LoadStreamSettings() == settings());
         QCOMPARE(fetch(get("/state.json")).status, 200);
-        PrivateSettings::clear();
         delete &board;
     }
 
@@ -335,24 +246,20 @@ private Q_SLOTS:
         QVERIFY2(browser.start(&error), qPrintable(error));
         const QString overlay = browser.open(QString::fromLatin1("http://" + m_host + "/overlay?corner=br"), 800, 600);
         QVERIFY2(!overlay.isEmpty(), qPrintable(browser.lastError()));
-        QVERIFY(browser.evaluate(overlay, "const obs = document.createElement('style'); obs.textContent = 'body { "
-                                          "background-color: rgba(0,0,0,0); margin: 0px auto; overflow: hidden; }';"
+        QVERIFY(browser.evaluate(overlay, "const obs = document.createElement('style'); obs.textContent = "
+                                          "'body{background-color:rgba(0,0,0,0);margin:0px auto;overflow:hidden}';"
                                           "document.head.appendChild(obs); true"));
-        const QString runs = "document.querySelector('#home .runs .led:last-child').dataset.digit === '%1'";
+        // Served afresh, the page finds the program again by itself, the game changed meanwhile.
+        m_server.stop();
         GameState game;
-        game.home.inning(1) = 7;
+        game.home.inning(1) = 4;
         m_server.publishGame(game);
-        QVERIFY(browser.waitUntil(overlay, runs.arg(7), 10s));
+        QVERIFY(m_server.start(settings()));
+        QVERIFY(browser.waitUntil(overlay, "document.querySelector('#home .runs .led:last-child').dataset.digit === '4'", 10s));
         // The scorebug in the bottom right corner of the source.
         QVERIFY(browser.evaluate(overlay, "const r = document.getElementById('bug').getBoundingClientRect();"
                                           "r.right <= 800 && r.bottom <= 600 && r.left > 400 && r.top > 300")
                 == QJsonValue(true));
-        // Served afresh, the page finds the program again by itself.
-        m_server.stop();
-        game.home.inning(1) = 4;
-        m_server.publishGame(game);
-        QVERIFY(m_server.start(settings()));
-        QVERIFY(browser.waitUntil(overlay, runs.arg(4), 10s));
         const QString board = browser.open(QString::fromLatin1("http://" + m_host + "/board"), 800, 600);
         QVERIFY(browser.waitUntil(board, "document.getElementById('ledHome-1').dataset.digit === '4' && "
                                          "document.getElementById('ledHomeRuns-0').dataset.digit === '4'", 10s));
