@@ -8,7 +8,6 @@
 #include "stream/StreamServer.h"
 
 #include <QCheckBox>
-#include <QClipboard>
 #include <QJsonDocument>
 #include <QLabel>
 #include <QScopeGuard>
@@ -19,12 +18,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 0;
-}
 
 struct Reply {
     int status = 0; // 0: no whole reply
@@ -69,17 +62,14 @@ class TestStream : public QObject
         socket.write(request.replace("%h", m_host).replace("%p", QByteArray::number(m_port)));
         Reply reply;
         QByteArray in;
-        const bool complete = QTest::qWaitFor(
-            [&] {
-                in += socket.readAll();
-                const qsizetype end = in.indexOf("\r\n\r\n");
-                reply.head = in.left(end), reply.body = in.mid(end + 4);
-                const QByteArray length = reply.header("Content-Length");
-                const bool whole = end >= 0 && (length.isNull() || reply.body.size() >= length.toInt());
-                return socket.state() == QAbstractSocket::UnconnectedState
-                    || (whole && reply.header("Connection") != "close");
-            },
-            5000);
+        const bool complete = QTest::qWaitFor([&] {
+            in += socket.readAll();
+            const qsizetype end = in.indexOf("\r\n\r\n");
+            reply.head = in.left(end), reply.body = in.mid(end + 4);
+            const QByteArray length = reply.header("Content-Length");
+            const bool whole = end >= 0 && (length.isNull() || reply.body.size() >= length.toInt());
+            return socket.state() == QAbstractSocket::UnconnectedState || (whole && reply.header("Connection") != "close");
+        }, 5000);
         reply.status = complete ? in.split(' ').value(1).toInt() : 0;
         return reply;
     }
@@ -88,21 +78,20 @@ class TestStream : public QObject
 private Q_SLOTS:
     void init()
     {
-        m_port = freePort();
+        QTcpServer probe; // a port free now
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        m_port = probe.serverPort();
+        probe.close();
         m_host = "127.0.0.1:" + QByteArray::number(m_port);
-        QString error;
-        QVERIFY2(m_server.start(settings(), &error), qPrintable(error));
-        m_server.publishGame(GameState());
+        QVERIFY(m_server.start(settings()));
     }
     void cleanup() { m_server.stop(), PrivateSettings::clear(); }
 
     void settingsFromTheStore()
     {
         const struct { QByteArray stored; StreamSettings read; } rows[] = {
-            {"", {false, 8765, false}}, {"Enabled=true\nPort=9000\nAllowNetwork=true", {true, 9000, true}},
-            {"Enabled=1\nPort= 1024 \nAllowNetwork=0", {true, 1024, false}}, // by another program
-            {"Port=80", {false, 8765, false}}, {"Port=65536", {false, 8765, false}},
-            {"Enabled=yes\nPort=-9000\nAllowNetwork=maybe", {false, 8765, false}}};
+            {"Enabled=1\nPort= 1024 \nAllowNetwork=true", {true, 1024, true}}, {"Port=80", {false, 8765, false}},
+            {"Enabled=yes\nPort=65536\nAllowNetwork=maybe", {false, 8765, false}}};
         for (const auto &[stored, read] : rows) {
             PrivateSettings::clear();
             QVERIFY(PrivateSettings::write("[Stream]\n" + stored + "\n"));
@@ -114,43 +103,38 @@ private Q_SLOTS:
     void routes()
     {
         const QByteArray html = "text/html", js = "text/javascript", css = "text/css", text = "text/plain";
-        const auto live = [](const QByteArray &headers) { return get("/live", headers); };
         const struct { QByteArray request; int status; QByteArray type; } rows[] = {
             {get("/overlay?corner=br&scale=2"), 200, html}, {get("/overlay.js"), 200, js},
             {get("/board.css"), 200, css}, {get("/state.json"), 200, "application/json"}, {get("/admin"), 404, text},
-            {"POST /overlay HTTP/1.1\r\nHost: %h\r\nContent-Length: 0\r\n\r\n", 405, text},
-            {"HEAD /board HTTP/1.1\r\nHost: %h\r\n\r\n", 405, text}, {get("/live"), 426, text},
+            {"POST /overlay HTTP/1.1\r\nHost: %h\r\nContent-Length: 0\r\n\r\n", 405, text}, {get("/live"), 426, text},
             {get("/overlay", {}, "localhost:%p"), 200, html}, {get("/overlay", {}, "[::1]:%p"), 200, html},
             {get("/state.json", {}, "attacker.example:%p"), 403, text}, // a name rebound to 127.0.0.1
             {get("/state.json", {}, "127.0.0.1:1"), 403, text}, {get("/state.json", {}, "192.168.1.5:%p"), 403, text},
             {"GET /state.json HTTP/1.0\r\n\r\n", 403, text}, {"GET /state.json HTTP/1.1\r\n\r\n", 400, text},
             {"GET / HTTP/1.1\r\nHost: %h\r\nHost: %h\r\n\r\n", 400, text},
             {"GET / HTTP/1.1\r\nHost: %h\r\nContent-Length: 5\r\n\r\nhello", 400, text},
-            {"\x16\x03\x01 hello\r\n\r\n", 400, text},
             {get("/overlay", "Cookie: " + QByteArray(9000, 'a') + "\r\n"), 431, text},
-            {live(Upgrade), 101, {}}, {live(Upgrade + "Origin: http://localhost:%p\r\n"), 101, {}},
-            {live(Upgrade + "Origin: http://attacker.example\r\n"), 403, text},
-            {live(Upgrade + "Origin: null\r\n"), 403, text}, // a page opened from a file
-            {live(UpgradeOnly + "Sec-WebSocket-Version: 8\r\nSec-WebSocket-Key: AAAAAAAAAAAAAAAAAAAAAA==\r\n"), 426,
-             text},
-            {live(UpgradeOnly + "Sec-WebSocket-Version: 13\r\n"), 400, text}};
+            {get("/live", Upgrade), 101, {}}, {get("/live", Upgrade + "Origin: http://localhost:%p\r\n"), 101, {}},
+            {get("/live", Upgrade + "Origin: http://attacker.example\r\n"), 403, text},
+            {get("/live", Upgrade + "Origin: null\r\n"), 403, text}, // a page opened from a file
+            {get("/live", UpgradeOnly + "Sec-WebSocket-Version: 13\r\n"), 400, text}};
         for (const auto &[request, status, type] : rows) {
             const Reply r = fetch(request);
             const QByteArray sent = QByteArray(request).replace("%h", m_host).replace("%p", QByteArray::number(m_port));
+            const QByteArray page = "connect-src 'self' ws://" + sent.mid(sent.indexOf("Host: ") + 6).split('\r')[0] + ';';
             const QByteArray policy = r.header("Content-Security-Policy");
-            const QByteArray page = "connect-src 'self' ws://" + sent.mid(sent.indexOf("Host: ") + 6).split('\r')[0];
             QVERIFY2(r.status == status
                          && (status == 101
                              || (r.header("Content-Type").startsWith(type) && r.header("Cache-Control") == "no-store"
                                  && r.header("Content-Length").toInt() == r.body.size() && policy.startsWith("default-src 'none'")
                                  && r.header("X-Content-Type-Options") == "nosniff" && (status != 405 || r.header("Allow") == "GET")
-                                 && (status != 200 || (policy.contains("script-src 'self';") && policy.contains(page + ';'))))),
+                                 && (status != 200 || (policy.contains("script-src 'self';") && policy.contains(page))))),
                      sent.left(80) + " got " + r.head);
         }
     }
 
     // /state.json: the game as the audience sees it, and the options; /live
-    // sends it at once, then every change, once, and answers pings.
+    // sends it at once, then every change, once.
     void stateAndLiveFollowTheGameAndTheOptions()
     {
         QWebSocket page;
@@ -170,14 +154,10 @@ private Q_SLOTS:
         board.TeamSize = FixedPoint::fromUnits(195000);
         m_server.publishSettings(board), m_server.publishSettings(board);
         QTRY_COMPARE(messages.size(), 3);
-        QByteArray pong; // what a page sends is read, not followed, up to a size
-        connect(&page, &QWebSocket::pong, this, [&](quint64, const QByteArray &payload) { pong = payload; });
-        page.sendTextMessage("hello"), page.ping("hi");
-        QTRY_COMPARE(pong, "hi");
-        page.sendTextMessage(QString(2000, u'a'));
+        page.sendTextMessage(QString(2000, u'a')); // a page has nothing that long to say
         QTRY_COMPARE(page.closeCode(), QWebSocketProtocol::CloseCodeTooMuchData);
         const QJsonValue now = state(), played = now["game"], look = now["board"];
-        const std::pair<QJsonValue, QJsonValue> rows[] = {{now["version"], 1}, {now["seq"], seq + 2},
+        const std::pair<QJsonValue, QJsonValue> rows[] = {{now["seq"], seq + 2},
             {messages[1]["seq"], seq + 1}, {messages[1]["game"], played}, {messages[2]["board"], look},
             {played["atBat"], 23}, {played["home"]["innings"][1], 0}, {played["home"]["innings"][2], QJsonValue::Null},
             {played["home"]["hitsEntry"], QJsonValue::Undefined}, {played["version"], QJsonValue::Undefined},
@@ -195,9 +175,6 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_server.clientCount(), StreamServer::MaxClients, 10000);
         const Reply refused = fetch(get("/live", Upgrade));
         QVERIFY2(refused.status == 503 && refused.header("Retry-After") == "1", refused.head);
-        pages.pop_back();
-        QTRY_COMPARE(m_server.clientCount(), StreamServer::MaxClients - 1);
-        QCOMPARE(fetch(get("/live", Upgrade)).status, 101);
     }
 
     // The program's wiring: a key on the board reaches the pages,
@@ -213,21 +190,18 @@ private Q_SLOTS:
         QTRY_COMPARE(state()["game"]["balls"], QJsonValue(3));
 
         QTcpServer other;
-        const quint16 taken = freePort();
-        QVERIFY(other.listen(QHostAddress::LocalHost, taken) && !program().serve({true, taken, false}));
+        QVERIFY(other.listen(QHostAddress::LocalHost) && !program().serve({true, other.serverPort(), false}));
         QVERIFY(!program().stream()->isServing() && program().stream()->overlayAddress().isEmpty());
         QCOMPARE(fetch(get("/state.json")).status, 0);
         ModalAnswerer look([&](QWidget *options) {
             // OK even after a failed check, so the options never wait for a hand that is gone.
             const auto ok = qScopeGuard([&] { options->findChild<QPushButton *>("cmdOk")->click(); });
             const auto *problem = options->findChild<QLabel *>("lblStreamProblem");
-            QVERIFY(!problem->isHidden() && problem->text().contains(QString::number(taken) + " is in use"));
+            QVERIFY(!problem->isHidden() && problem->text().contains(QString::number(other.serverPort()) + " is in use"));
             options->findChild<QSpinBox *>("txtStreamPort")->setValue(m_port);
             options->findChild<QCheckBox *>("chkStreamEnabled")->setChecked(true);
             const QString address = QStringLiteral("http://127.0.0.1:%1/overlay").arg(m_port);
             QVERIFY(problem->isHidden() && options->findChild<QLabel *>("lblStreamAddress")->text() == address);
-            options->findChild<QPushButton *>("cmdStreamCopy")->click();
-            QCOMPARE(QGuiApplication::clipboard()->text(), address);
         });
         drive.type("ledBall(0)", "o");
         QVERIFY(look.answered() && LoadStreamSettings() == settings());
@@ -235,8 +209,7 @@ private Q_SLOTS:
         delete &board;
     }
 
-    // The pages in a real browser, as a streaming program's browser source
-    // shows them: OBS's own style added, at its default 800 x 600.
+    // The pages in a real browser, at a streaming program's default 800 x 600.
     void aBrowserFollowsTheBoard()
     {
         if (HeadlessChromium::executable().isEmpty())
@@ -246,9 +219,6 @@ private Q_SLOTS:
         QVERIFY2(browser.start(&error), qPrintable(error));
         const QString overlay = browser.open(QString::fromLatin1("http://" + m_host + "/overlay?corner=br"), 800, 600);
         QVERIFY2(!overlay.isEmpty(), qPrintable(browser.lastError()));
-        QVERIFY(browser.evaluate(overlay, "const obs = document.createElement('style'); obs.textContent = "
-                                          "'body{background-color:rgba(0,0,0,0);margin:0px auto;overflow:hidden}';"
-                                          "document.head.appendChild(obs); true"));
         // Served afresh, the page finds the program again by itself, the game changed meanwhile.
         m_server.stop();
         GameState game;
