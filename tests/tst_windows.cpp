@@ -317,8 +317,8 @@ private Q_SLOTS:
                 QVERIFY(QFile::remove(settingsFileName()) && QDir().mkpath(settingsFileName()));
                 ModalAnswerer warning(ModalAnswerer::press(QMessageBox::Ok));
                 click("cmdOk");
-                QVERIFY2(warning.icon() == QMessageBox::Warning && dialog->isVisible()
-                             && warning.text().contains(QDir::toNativeSeparators(settingsFileName()) + "\n\n"),
+                QVERIFY2(warning.icon() == QMessageBox::Warning && dialog->isVisible() && warning.text().contains(
+                             "\n\nA folder stands where the file " + QDir::toNativeSeparators(settingsFileName())),
                          qPrintable(warning.text()));
                 PrivateSettings::clear();
                 click("cmdOk");
