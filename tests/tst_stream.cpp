@@ -5,11 +5,13 @@
 #include "TestProgram.h"
 
 #include "core/StreamSettings.h"
+#include "stream/AllowedHosts.h"
 #include "stream/StreamServer.h"
 
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QNetworkInterface>
 #include <QScopeGuard>
 #include <QSpinBox>
 #include <QTcpServer>
@@ -175,6 +177,22 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(m_server.clientCount(), StreamServer::MaxClients, 10000);
         const Reply refused = fetch(get("/live", Upgrade));
         QVERIFY2(refused.status == 503 && refused.header("Retry-After") == "1", refused.head);
+    }
+
+    // Loopback only, unless allowed: this computer's outside address is
+    // refused. The address offered then comes through the server's plugin.
+    void servesThisComputerOnly()
+    {
+        const QList<QHostAddress> all = QNetworkInterface::allAddresses();
+        const auto outside = std::find_if(all.begin(), all.end(),
+            [](const QHostAddress &address) { return !address.isLoopback() && !address.isLinkLocal(); });
+        if (outside == all.end())
+            QSKIP("This computer has no address but loopback ones.");
+        QTcpSocket socket;
+        socket.connectToHost(*outside, m_port);
+        QVERIFY(!socket.waitForConnected(5000) && socket.error() == QAbstractSocket::ConnectionRefusedError);
+        const StreamSettings allowed{true, m_port, true};
+        QCOMPARE(allowed.overlayAddress(), allowed.overlayAddress(AllowedHosts::networkAddress()));
     }
 
     // The program's wiring: a key on the board reaches the pages,
