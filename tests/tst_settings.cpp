@@ -1,24 +1,63 @@
 #include "PrivateSettings.h"
+#include "StrangeFiles.h"
+#include "TestProgram.h"
+#include "WindowCleanup.h"
 
-#include "core/FixedPoint.h"
-#include "core/SettingsStore.h"
+#include "board/ScoreBoard.h"
+#include "controls/TwipsLabel.h"
+#include "startscreen/StartScreen.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
-#include <limits>
+// What can stand at the store's place instead of a plain file; from Folder on,
+// the strange files in their own order.
+enum class Obstacle { None, NoFile, FileForFolder, Unreadable, ReadOnly, ReadOnlyFolder, Folder, Pipe, Device, Socket };
+Q_DECLARE_METATYPE(Obstacle)
 
 using P = PrivateSettings;
 
-static BoardSettings unusual()
+// Everything about a path that only a save may change. Only a plain file is
+// read: a pipe or a device would never end.
+static QString stateOf(const QString &path)
 {
-    return {1, 2, 3, 4, 5, 6, "Cubs", "Sox", FixedPoint::fromWhole(21), "Final", FixedPoint::fromWhole(33)};
+    const QFileInfo info(path);
+    return QStringLiteral("%1 %2 %3 %4 %5 %6").arg(info.exists()).arg(info.isFile()).arg(info.symLinkTarget())
+        .arg(info.lastModified().toString(Qt::ISODateWithMs)).arg(info.permissions().toInt())
+        .arg(QString::fromLatin1((info.isFile() ? P::contents(path) : QByteArray()).toBase64()));
 }
 
-static QStringList fileLines()
+// Puts the obstacle in place, a file written at a time long past so that any
+// write now would show, and names the path it blocks; nullopt when this user
+// reads and writes whatever the permissions say (an administrator).
+static std::optional<QString> place(Obstacle obstacle, const QByteArray &contents)
 {
-    return QString::fromUtf8(P::contents()).split(u'\n', Qt::SkipEmptyParts);
+    const QString path = obstacle == Obstacle::FileForFolder ? P::folder() : P::file();
+    if (obstacle == Obstacle::NoFile)
+        return path;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (obstacle >= Obstacle::Folder && !putStrangeFile(StrangeFile(int(obstacle) - int(Obstacle::Folder)), path))
+        qFatal("cannot make %s", qPrintable(path));
+    QFile file(path);
+    if (obstacle >= Obstacle::Folder)
+        return path;
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.flush()
+        || !file.setFileTime(QDateTime(QDate(2001, 4, 1), QTime(12, 0), Qt::UTC), QFileDevice::FileModificationTime))
+        qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    if (obstacle == Obstacle::ReadOnlyFolder) {
+        QFile::setPermissions(P::folder(), QFile::ReadOwner | QFile::ExeOwner);
+        return QFile(P::folder() + "/probe").open(QIODevice::WriteOnly) ? std::nullopt : std::optional(P::folder());
+    }
+    const bool unreadable = obstacle == Obstacle::Unreadable, readOnly = obstacle == Obstacle::ReadOnly;
+    if ((unreadable || readOnly) && file.setPermissions(unreadable ? QFile::WriteOwner : QFile::ReadOwner)
+        && file.open(unreadable ? QIODevice::ReadOnly : QIODevice::ReadWrite))
+        return std::nullopt;
+    return path;
 }
 
+// The store of the eleven preferences: where it is, what a first run, a save
+// and a hand-edited or hostile file read as, alone and at the real start-up.
 class TestSettings : public QObject
 {
     Q_OBJECT
@@ -26,22 +65,27 @@ class TestSettings : public QObject
     PrivateSettings m_settings;
 
 private Q_SLOTS:
-    void init() { P::clear(); }
-    void cleanup() { P::clear(); }
+    void init()
+    {
+        P::clear();
+        // Nothing the store reads may be left over from before.
+        BoardSettings::shared() = {-1, -1, -1, -1, -1, -1, "?", "?", FixedPoint::fromWhole(-1), "?", {}};
+    }
+    void cleanup()
+    {
+        deleteAllWindows();
+        P::clear();
+    }
 
-    // A first run: the two sets of defaults differ in the team size alone, and
-    // reading never writes.
+    // A first run: the two sets of defaults differ in the team size alone.
     void firstRunGivesTheDefaults()
     {
         if (const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME"); !configHome.isEmpty())
             QCOMPARE(settingsFileName(), configHome + "/Quorvane/Quorvane.conf");
         for (const auto &[which, teamSize] :
              {std::pair{SettingsDefaults::StartScreen, "TeamSize=19"}, {SettingsDefaults::DialogClose, "TeamSize=24"}}) {
-            BoardSettings s = unusual();
-            LoadBoardSettings(which, s);
-            QCOMPARE(P::describe(s), P::with(P::startDefaults(), {teamSize}));
-            QCOMPARE(defaultBoardSettings(which), s);
-            QVERIFY(!QFileInfo::exists(P::file()));
+            QCOMPARE(P::read(which), P::with(P::startDefaults(), {teamSize}));
+            QCOMPARE(P::describe(defaultBoardSettings(which)), P::read(which));
         }
     }
 
@@ -49,29 +93,23 @@ private Q_SLOTS:
     // kept, and texts that INI quoting could damage read back unchanged.
     void savedValuesReadBackUnchanged()
     {
-        const struct { QString text; const char *colour; qint64 sizeUnits; const char *size; } rows[] = {
-            {"Red Sox", "16777215", 240000, "24"}, {"", "0", 195000, "19.5"}, {"  Cubs  ", "255", 1, "0.0001"},
-            {"Sox, Red", "1193046", 10000000, "1000"}, {"a;b=c", "65535", 82500, "8.25"},
-            {"say \"hi\" \\o/", "1", 10, "0.001"}, {"@Variant(0)", "1", 10, "0.001"},
-            {"[TextSettings]", "1", 10, "0.001"}, {"#1 Team", "1", 10, "0.001"}, {"0042", "1", 10, "0.001"},
-            {"a\tb\nc", "1", 10, "0.001"}, {QString::fromUtf8("Ünïcødé ⚾ 東京"), "1", 10, "0.001"},
-            {QString(500, u'x') + u'y', "1", 10, "0.001"}};
+        // The visitor name is plain, in the file as typed.
+        const struct { QString home, visitor, title; int colour; qint64 sizeUnits; const char *size; } rows[] = {
+            {"  Cubs  ", "", "Sox, Red", 16777215, 240000, "24"}, {"a;b=c", "Sox", "#1 Team", 0, 195000, "19.5"},
+            {"say \"hi\" \\o/", "Cubs", "@Variant(0)", 1193046, 1, "0.0001"},
+            {"[TextSettings]", "x", "a\tb\nc", 255, 10000000, "1000"},
+            {QString::fromUtf8("Ünïcødé ⚾ 東京"), "Tigers", QString(500, u'x') + u'y', 65535, 82500, "8.25"}};
         for (const auto &r : rows) {
             init();
             QVERIFY(P::write("[Extra]\nNote=kept\n"));
-            BoardSettings s = unusual();
-            s.HomeText = s.VisitorText = s.TitleText = r.text;
-            s.LabelColor = s.LEDBackColor = QByteArray(r.colour).toInt();
-            s.TeamSize = s.TitleSize = FixedPoint::fromUnits(r.sizeUnits);
+            BoardSettings s{1, r.colour, 3, 4, 5, r.colour, r.home, r.visitor, FixedPoint::fromUnits(r.sizeUnits),
+                            r.title, FixedPoint::fromUnits(r.sizeUnits)};
             const SettingsSaveResult result = SaveBoardSettings(s);
-            QVERIFY2(result.ok, qPrintable(result.reason));
-            QCOMPARE(result.fileName, P::file());
-            QStringList plain{"Note=kept", "HomeColor=3", QString("LabelColor=") + r.colour,
-                              QString("LEDBackColor=") + r.colour, QString("TitleSize=") + r.size};
-            if (r.text.isEmpty())
-                plain << "HomeText=" + r.text;
-            for (const QString &line : plain)
-                QVERIFY2(fileLines().contains(line), qPrintable(line));
+            QVERIFY2(result.ok && result.fileName == P::file(), qPrintable(result.reason));
+            const QStringList file = QString::fromUtf8(P::contents()).split(u'\n');
+            for (const QString &line : QStringList{"Note=kept", "HomeColor=3", "LabelColor=" + QString::number(r.colour),
+                                        "TitleSize=" + QString(r.size), "VisitorText=" + r.visitor})
+                QVERIFY2(file.contains(line), qPrintable(line));
             QCOMPARE(P::read(SettingsDefaults::StartScreen), P::describe(s));
             QCOMPARE(P::read(SettingsDefaults::DialogClose), P::describe(s));
         }
@@ -79,7 +117,6 @@ private Q_SLOTS:
 
     // A hand-edited value that cannot be used falls back to that key's default
     // and every other key still applies; a null raw value removes the key.
-    // Out-of-range colours and sizes at start-up: tst_hostilesettings.
     void unusableStoredValuesFallBackAlone()
     {
         const struct { const char *key; QByteArray raw; const char *expected; bool dialog = false; } rows[] = {
@@ -103,51 +140,121 @@ private Q_SLOTS:
         }
     }
 
-    // A file QSettings cannot fully parse still gives what it can, and a save
-    // over it succeeds and says so.
-    void garbledFileLoadsAndSaves()
-    {
-        QByteArray junk;
-        for (int byte = 0; byte < 256; ++byte)
-            junk += char(byte == '=' ? 0 : byte);
-        const std::pair<QByteArray, QStringList> files[] = {
-            {"[ColorSettings\nLabelColor=42\njunk without equals\n[TextSettings]\nHomeText=Sox\n",
-             P::with(P::startDefaults(), {"LabelColor=42", "HomeText=Sox"})},
-            {junk.repeated(4), P::startDefaults()}};
-        for (const auto &[file, expected] : files) {
-            QVERIFY(P::write(file));
-            QCOMPARE(P::read(), expected);
-            QVERIFY(SaveBoardSettings(unusual()).ok);
-            QCOMPARE(P::read(), P::unusual());
-        }
-    }
-
     // Sizes keep four decimals and are written in their shortest form; a null
-    // `written` marks text that is no size (fuzz/fuzz_settings.cpp checks many
-    // more against a reference reader).
+    // `written` marks text that is no size (fuzz/fuzz_settings.cpp checks any
+    // text against a reference reader).
     void fixedPointText()
     {
         constexpr qint64 Max = std::numeric_limits<qint64>::max(), Min = std::numeric_limits<qint64>::min();
         const struct { QString text; qint64 units; QString written; } rows[] = {
-            {"1.2345", 12345, "1.2345"}, {"0", 0, "0"}, {"-0.0625", -625, "-0.0625"},
+            {"1.2345", 12345, "1.2345"}, {"-0.0625", -625, "-0.0625"},
             {"922337203685477.5807", Max, "922337203685477.5807"},
-            {"-922337203685477.5808", Min, "-922337203685477.5808"},
-            {"19,5", 195000, "19.5"}, {" 24 ", 240000, "24"}, {"+3", 30000, "3"}, {".5", 5000, "0.5"},
-            {"5.", 50000, "5"}, {"1.23456", 12345, "1.2345"}, {"007", 70000, "7"}, {"-0", 0, "0"},
-            {"", 0, {}}, {".", 0, {}}, {"-", 0, {}}, {"1.2.3", 0, {}}, {"1,2,3", 0, {}}, {"1 2", 0, {}},
-            {"1e3", 0, {}}, {"0x10", 0, {}}, {"1-", 0, {}}, {QString::fromUtf8("１２"), 0, {}},
-            {"922337203685477.5808", 0, {}}, {"99999999999999999999", 0, {}},
+            {"-922337203685477.5808", Min, "-922337203685477.5808"}, {"19,5", 195000, "19.5"},
+            {" 24 ", 240000, "24"}, {"+3", 30000, "3"}, {".5", 5000, "0.5"}, {"1.23456", 12345, "1.2345"},
+            {"-0", 0, "0"}, {"", 0, {}}, {".", 0, {}}, {"1.2.3", 0, {}}, {"1 2", 0, {}}, {"1e3", 0, {}},
+            {QString::fromUtf8("１２"), 0, {}}, {"922337203685477.5808", 0, {}},
             {"1844674407370956", 0, {}}}; // times 10 000 it wraps to 0.8384 in 64 bits
         for (const auto &r : rows) {
             const auto value = FixedPoint::fromText(r.text);
             QVERIFY2(value.has_value() != r.written.isNull(), qPrintable(r.text));
-            if (value) {
-                QCOMPARE(value->units(), r.units);
-                QCOMPARE(FixedPoint::fromUnits(r.units).toText(), r.written);
-            }
+            if (value)
+                QVERIFY2(value->units() == r.units && value->toText() == r.written, qPrintable(r.text));
         }
+    }
+
+    // Hostile files meet the real start-up: every sound value is used, the
+    // default stands in for the rest, and nothing is written but by a save.
+    void startUpReadsWhatIsSound_data()
+    {
+        QTest::addColumn<Obstacle>("obstacle");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<bool>("saveWorks");
+        const QStringList defaults = P::startDefaults(), sound = P::unusual();
+        const QByteArray soundFile = P::fileOf(sound);
+        const auto row = [](const char *name, Obstacle obstacle, const QByteArray &contents,
+                            const QStringList &expected, bool saveWorks = true) {
+            QTest::newRow(name) << obstacle << contents << expected << saveWorks;
+        };
+        const auto none = Obstacle::None;
+        QList<quint32> garbage(16 * 1024);
+        QRandomGenerator(7).fillRange(garbage.data(), garbage.size());
+        const QByteArray binary(reinterpret_cast<const char *>(garbage.constData()), garbage.size() * 4);
+        row("no file, no folder", Obstacle::NoFile, {}, defaults);
+        row("empty file", none, {}, defaults);
+        row("binary garbage", none, binary, defaults);
+        row("garbage, then sound keys", none, binary.left(4096) + "\n" + soundFile, sound);
+        // Up to the size limit the keys are read, beyond it the file not at all.
+        QByteArray junkLines;
+        for (int i = 0; junkLines.size() < UserFile::LargestSize / 2; ++i)
+            junkLines += "; a comment line " + QByteArray::number(i) + "\nno equals sign here\n";
+        const QByteArray atLimit = (junkLines + soundFile + junkLines).left(UserFile::LargestSize - 1) + "\n";
+        row("huge: junk around the keys, at the size limit", none, atLimit, sound);
+        row("one byte over the size limit", none, atLimit + "\n", defaults, false);
+        const QByteArray name(UserFile::LargestSize - 100, 'W');
+        row("huge team name", none, "[TextSettings]\nHomeText=" + name + "\n",
+            P::with(defaults, {QStringLiteral("HomeText=<%1 characters>").arg(name.size())}));
+        row("a folder where the file should be", Obstacle::Folder, {}, defaults, false);
+        row("a named pipe where the file should be", Obstacle::Pipe, {}, defaults, false);
+        row("a link to a device where the file should be", Obstacle::Device, {}, defaults, false);
+        row("a socket where the file should be", Obstacle::Socket, {}, defaults, false);
+        row("a file where the folder should be", Obstacle::FileForFolder, soundFile, defaults, false);
+        row("no read permission", Obstacle::Unreadable, soundFile, defaults, false);
+        row("no write permission", Obstacle::ReadOnly, soundFile, sound, false);
+        row("a folder without write permission", Obstacle::ReadOnlyFolder, soundFile, sound, false);
+        row("every value out of range or not a number", none,
+            "[ColorSettings]\nFormBackColor=-1\nLabelColor=16777216\nHomeColor=99999999999999999999999\n"
+            "VisitorColor=white\nLEDColor=1e3\nLEDBackColor=0x10\n[TextSettings]\nHomeText=\n"
+            "VisitorText=@Invalid()\nTeamSize=0\nTitleText=T\nTitleSize=1000.0001\n",
+            P::with(defaults, {"HomeText=", "TitleText=T"}));
+        row("sizes out of range the other way", none, "[TextSettings]\nTeamSize=-19\nTitleSize=nan\n", defaults);
+        // A repeated key counts as written last; repeated sections add up; a
+        // section header QSettings cannot parse hides nothing after it.
+        row("duplicated sections and keys", none,
+            "[ColorSettings]\nLabelColor=7\nLabelColor=8\n[TextSettings]\nHomeText=A\n[ColorSettings]\n"
+            "HomeColor=9\nLEDColor=10\nLEDColor=junk\n[TextSettings]\nHomeText=B\nTeamSize=30\n"
+            "[colorsettings]\nLEDBackColor=5\n[TextSettings\nTitleText=Sox\n",
+            P::with(defaults, {"LabelColor=8", "HomeColor=9", "HomeText=B", "TeamSize=30", "TitleText=Sox"}));
+        row("NUL inside a colour", none,
+            QByteArray("[ColorSettings]\nLabelColor=0\\0junk\nHomeColor=12") + '\0' + "345\n", defaults);
+        row("byte-order mark and CR LF", none, "\xEF\xBB\xBF" + QByteArray(soundFile).replace("\n", "\r\n"),
+            sound);
+    }
+    void startUpReadsWhatIsSound()
+    {
+        QFETCH(Obstacle, obstacle);
+        QFETCH(QByteArray, contents);
+        QFETCH(QStringList, expected);
+        QFETCH(bool, saveWorks);
+        const std::optional<QString> blocked = place(obstacle, contents);
+        if (!blocked)
+            QSKIP("This user reads and writes files whatever their permissions say (root?)");
+        const QString before = stateOf(*blocked), fileBefore = stateOf(P::file());
+
+        // As the program starts, on to the board with a click; the start screen
+        // deletes itself once the event loop runs.
+        auto *start = program().newStartScreen();
+        start->show();
+        QVERIFY(QTest::qWaitForWindowExposed(start));
+        QTest::mouseClick(start->findChild<QWidget *>("frameSplash"), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(QTest::qWaitFor([] { return QApplication::topLevelWidgets() == QWidgetList{&program().board()}; }));
+        QCOMPARE(P::describe(BoardSettings::shared()), expected);
+        QCOMPARE(program().board().findChild<TwipsLabel *>("lblHome")->caption(), BoardSettings::shared().HomeText);
+        QCOMPARE(stateOf(*blocked), before); // nothing but a save writes
+
+        // A save (the options' OK; tst_options shows the operator a refusal)
+        // either leaves a sound store or, refused, says why, changes nothing
+        // and does not read back as stored, even when read twice.
+        BoardSettings edited = BoardSettings::shared();
+        edited.HomeText = QStringLiteral("Lions");
+        const SettingsSaveResult saved = SaveBoardSettings(edited);
+        QVERIFY(saved.ok == saveWorks && saved.reason.isEmpty() == saveWorks);
+        QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
+        QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
+        if (!saveWorks)
+            QVERIFY(stateOf(*blocked) == before && stateOf(P::file()) == fileBefore);
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettings)
+QTEST_MAIN(TestSettings)
 #include "tst_settings.moc"
