@@ -6,69 +6,36 @@
 // Input: byte 0 picks the check (and the type or defaults); the rest is the
 // stored text, a fixed-point number, or the whole settings file.
 
+#include "FuzzCheck.h"
+
 #include "core/FixedPoint.h"
 #include "core/SettingsStore.h"
 
 #include <QDir>
-#include <QtEndian>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 namespace {
 
 constexpr qint64 LargestSizeUnits = 1000 * FixedPoint::Scale, LargestColour = 0xFFFFFF;
 
-QString g_input;
-
-void check(bool holds, const char *what, const QString &detail = {})
+// A colour (no point, no minus but before zero) or a fixed-point number (sign,
+// digits, one "." or ","; digits past the fourth decimal dropped) read by hand,
+// spaces around; nullopt for anything else or beyond the type's range.
+std::optional<qint64> reference(const QString &stored, bool colour)
 {
-    if (holds)
-        return;
-    std::fprintf(stderr, "%s %s\n  input: \"%s\"\n", what, qUtf8Printable(detail), qUtf8Printable(g_input));
-    std::abort();
-}
-
-// A colour read by hand: an optional sign and ASCII digits, spaces around;
-// minus only before zero.
-std::optional<qint64> referenceColour(const QString &stored)
-{
-    static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]+)$"));
-    const QRegularExpressionMatch match = form.match(stored.trimmed());
-    if (!match.hasMatch())
+    const QString text = stored.trimmed();
+    const Spelled n = spell(text, colour ? u"" : u".,");
+    if (n.end != text.size() || !n.anyDigit || n.whole.size() > (colour ? 8 : 16))
         return std::nullopt;
-    qint64 value = 0;
-    for (const QChar c : match.capturedView(2))
-        value = std::min(value * 10 + (c.unicode() - u'0'), LargestColour + 1);
-    if ((match.capturedView(1) == u"-" && value != 0) || value > LargestColour)
-        return std::nullopt;
-    return value;
-}
-
-// A fixed-point number read by hand: sign, digits, one "." or "," and digits,
-// digits past the fourth decimal dropped; nullopt beyond the signed 64-bit range.
-std::optional<qint64> referenceUnits(const QString &stored)
-{
-    static const QRegularExpression form(QStringLiteral("^([+-]?)([0-9]*)(?:[.,]([0-9]*))?$"));
-    const QRegularExpressionMatch match = form.match(stored.trimmed());
-    QString whole = match.captured(2);
-    const QString fraction = match.captured(3);
-    if (!match.hasMatch() || (whole.isEmpty() && fraction.isEmpty()))
-        return std::nullopt;
-    if (whole.remove(QRegularExpression(QStringLiteral("^0+"))).size() > 16)
-        return std::nullopt;
-    __int128 units = 0;
-    for (const QChar c : whole)
-        units = units * 10 + (c.unicode() - u'0');
-    for (int place = 0; place < 4; ++place)
-        units = units * 10 + (place < fraction.size() ? fraction[place].unicode() - u'0' : 0);
-    const __int128 value = match.captured(1) == u"-" ? -units : units;
-    if (value < std::numeric_limits<qint64>::min() || value > std::numeric_limits<qint64>::max())
+    const __int128 value = scaled(n, colour ? 0 : 4);
+    if (colour ? value < 0 || value > LargestColour
+               : value < std::numeric_limits<qint64>::min() || value > std::numeric_limits<qint64>::max())
         return std::nullopt;
     return qint64(value);
 }
@@ -87,12 +54,12 @@ void checkStoredValue(SettingType type, const QVariant &stored, const QString &a
     const QString shown = usable.value_or(QStringLiteral("<none>"));
     check(type != SettingType::Text || usable == asText, "a text came back changed:", shown);
     if (type == SettingType::Colour) {
-        const std::optional<qint64> expected = referenceColour(asText);
+        const std::optional<qint64> expected = reference(asText, true);
         check(usable.has_value() == expected.has_value(), "colour usable or not by the reference:", shown);
         check(!usable || *usable == QString::number(*expected), "colour read wrong:", shown);
     }
     if (type == SettingType::Size) {
-        const std::optional<qint64> units = referenceUnits(asText);
+        const std::optional<qint64> units = reference(asText, false);
         check(usable.has_value() == (units && *units > 0 && *units <= LargestSizeUnits),
               "size usable or not against the reference:", shown);
         check(!usable || (*usable == FixedPoint::fromUnits(*units).toText() && isShortestText(*usable)),
@@ -155,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             checkStoredValue(type, QVariant(list), list.join(type == SettingType::Size ? "," : ", "));
     } else if (choice % 4 == 1) { // a size's text, and the text of any fixed-point number
         const std::optional<FixedPoint> value = FixedPoint::fromText(g_input);
-        const std::optional<qint64> expected = referenceUnits(g_input);
+        const std::optional<qint64> expected = reference(g_input, false);
         check(value.has_value() == expected.has_value() && (!value || value->units() == *expected),
               "FixedPoint::fromText differs from the reference");
         if (value)
