@@ -59,9 +59,7 @@ public:
     // failed comparison names the key; a huge text shows as its length.
     static QStringList describe(const BoardSettings &s)
     {
-        const auto text = [](const QString &t) {
-            return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t;
-        };
+        const auto text = [](const QString &t) { return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t; };
         const QString values[] = {QString::number(s.FormBackColor), QString::number(s.LabelColor),
             QString::number(s.HomeColor), QString::number(s.VisitorColor), QString::number(s.LEDColor),
             QString::number(s.LEDBackColor), text(s.HomeText), text(s.VisitorText), s.TeamSize.toText(),
@@ -82,15 +80,14 @@ public:
     // What a first run reads at the start screen, and a store unlike it in every key.
     static QStringList startDefaults()
     {
-        return {"FormBackColor=255", "LabelColor=16777215", "HomeColor=16777215", "VisitorColor=16777215",
-            "LEDColor=65535", "LEDBackColor=0", "HomeText=Home", "VisitorText=Visitor", "TeamSize=19",
-            "TitleText=Home", "TitleSize=40"};
+        return QString("FormBackColor=255 LabelColor=16777215 HomeColor=16777215 VisitorColor=16777215 LEDColor=65535 "
+                       "LEDBackColor=0 HomeText=Home VisitorText=Visitor TeamSize=19 TitleText=Home TitleSize=40")
+            .split(u' ');
     }
     static QStringList unusual()
     {
-        return {"FormBackColor=1", "LabelColor=2", "HomeColor=3", "VisitorColor=4", "LEDColor=5",
-            "LEDBackColor=6", "HomeText=Cubs", "VisitorText=Sox", "TeamSize=21", "TitleText=Final",
-            "TitleSize=33"};
+        return QString("FormBackColor=1 LabelColor=2 HomeColor=3 VisitorColor=4 LEDColor=5 LEDBackColor=6 "
+                       "HomeText=Cubs VisitorText=Sox TeamSize=21 TitleText=Final TitleSize=33").split(u' ');
     }
 
     // `lines` with the keys of `values` replaced.
@@ -103,10 +100,10 @@ public:
         return lines;
     }
 
-    // The lines as the store's file: the colours, then the texts.
+    // The lines as the store's file: the colours, the texts, then a key of another program's.
     static QByteArray fileOf(const QStringList &lines)
     {
         const QString colours = lines.mid(0, 6).join(u'\n'), texts = lines.mid(6).join(u'\n');
-        return ("[ColorSettings]\n" + colours + "\n[TextSettings]\n" + texts + u'\n').toUtf8();
+        return ("[ColorSettings]\n" + colours + "\n[TextSettings]\n" + texts + "\n[Extra]\nNote=kept\n").toUtf8();
     }
 };

@@ -89,57 +89,6 @@ private Q_SLOTS:
         }
     }
 
-    // Every key is written as plain text, keys the program does not own are
-    // kept, and texts that INI quoting could damage read back unchanged.
-    void savedValuesReadBackUnchanged()
-    {
-        // The visitor name is plain, in the file as typed.
-        const struct { QString home, visitor, title; int colour; qint64 sizeUnits; const char *size; } rows[] = {
-            {"  Cubs  ", "", "Sox, Red", 16777215, 240000, "24"}, {"a;b=c", "Sox", "#1 Team", 0, 195000, "19.5"},
-            {"say \"hi\" \\o/", "Cubs", "@Variant(0)", 1193046, 1, "0.0001"},
-            {"[TextSettings]", "x", "a\tb\nc", 255, 10000000, "1000"},
-            {QString::fromUtf8("Ünïcødé ⚾ 東京"), "Tigers", QString(500, u'x') + u'y', 65535, 82500, "8.25"}};
-        for (const auto &r : rows) {
-            init();
-            QVERIFY(P::write("[Extra]\nNote=kept\n"));
-            BoardSettings s{1, r.colour, 3, 4, 5, r.colour, r.home, r.visitor, FixedPoint::fromUnits(r.sizeUnits),
-                            r.title, FixedPoint::fromUnits(r.sizeUnits)};
-            const SettingsSaveResult result = SaveBoardSettings(s);
-            QVERIFY2(result.ok && result.fileName == P::file(), qPrintable(result.reason));
-            const QStringList file = QString::fromUtf8(P::contents()).split(u'\n');
-            for (const QString &line : QStringList{"Note=kept", "HomeColor=3", "LabelColor=" + QString::number(r.colour),
-                                        "TitleSize=" + QString(r.size), "VisitorText=" + r.visitor})
-                QVERIFY2(file.contains(line), qPrintable(line));
-            QCOMPARE(P::read(SettingsDefaults::StartScreen), P::describe(s));
-            QCOMPARE(P::read(SettingsDefaults::DialogClose), P::describe(s));
-        }
-    }
-
-    // A hand-edited value that cannot be used falls back to that key's default
-    // and every other key still applies; a null raw value removes the key.
-    void unusableStoredValuesFallBackAlone()
-    {
-        const struct { const char *key; QByteArray raw; const char *expected; bool dialog = false; } rows[] = {
-            {"LabelColor", "", "16777215"}, {"FormBackColor", "12.5", "255"}, {"LEDBackColor", "1,2", "0"},
-            {"VisitorColor", {}, "16777215"}, {"FormBackColor", "0", "0"}, {"FormBackColor", "\" 77 \"", "77"},
-            {"LEDColor", "16777215", "16777215"}, {"TitleSize", "99999999999999999999999", "40"},
-            {"TitleSize", "4e1", "40"}, {"TeamSize", "big", "19"}, {"TeamSize", {}, "19"},
-            {"TeamSize", "big", "24", true}, {"TeamSize", {}, "24", true}, {"TitleSize", "1000", "1000"},
-            {"TeamSize", "19,5", "19.5"}, {"TeamSize", "\"19,5\"", "19.5"}, {"HomeText", "Red, Sox", "Red, Sox"},
-            {"HomeText", "", ""}, {"TitleText", {}, "Home"}};
-        for (const auto &r : rows) {
-            init(); // QSettings would take a file of the same size and time for the one it read
-            const QString key = r.key;
-            QStringList lines = P::unusual();
-            for (QString &line : lines)
-                if (line.startsWith(key + u'='))
-                    line = r.raw.isNull() ? QString() : key + u'=' + QString::fromLatin1(r.raw);
-            QVERIFY(P::write(P::fileOf(lines)));
-            QCOMPARE(P::read(r.dialog ? SettingsDefaults::DialogClose : SettingsDefaults::StartScreen),
-                     P::with(P::unusual(), {key + u'=' + r.expected}));
-        }
-    }
-
     // Sizes keep four decimals and are written in their shortest form; a null
     // `written` marks text that is no size (fuzz/fuzz_settings.cpp checks any
     // text against a reference reader).
@@ -215,6 +164,13 @@ private Q_SLOTS:
             "HomeColor=9\nLEDColor=10\nLEDColor=junk\n[TextSettings]\nHomeText=B\nTeamSize=30\n"
             "[colorsettings]\nLEDBackColor=5\n[TextSettings\nTitleText=Sox\n",
             P::with(defaults, {"LabelColor=8", "HomeColor=9", "HomeText=B", "TeamSize=30", "TitleText=Sox"}));
+        // A value of no use falls back to its key's default alone; "," is a size's
+        // decimal point, and a list in a text reads as typed.
+        row("values at the edges of use", none,
+            "[ColorSettings]\nFormBackColor=\" 77 \"\nLabelColor=\nHomeColor=12.5\nLEDColor=16777215\nLEDBackColor=1,2\n"
+            "[TextSettings]\nHomeText=Red, Sox\nTeamSize=19,5\nTitleSize=1000\n",
+            P::with(defaults, {"FormBackColor=77", "LEDColor=16777215", "HomeText=Red, Sox", "TeamSize=19.5",
+                               "TitleSize=1000"}));
         row("NUL inside a colour", none,
             QByteArray("[ColorSettings]\nLabelColor=0\\0junk\nHomeColor=12") + '\0' + "345\n", defaults);
         row("byte-order mark and CR LF", none, "\xEF\xBB\xBF" + QByteArray(soundFile).replace("\n", "\r\n"),
@@ -243,16 +199,21 @@ private Q_SLOTS:
         QCOMPARE(stateOf(*blocked), before); // nothing but a save writes
 
         // A save (the options' OK; tst_options shows the operator a refusal)
-        // either leaves a sound store or, refused, says why, changes nothing
-        // and does not read back as stored, even when read twice.
-        BoardSettings edited = BoardSettings::shared();
-        edited.HomeText = QStringLiteral("Lions");
+        // either leaves a sound store, every key in plain text, texts INI
+        // quoting could damage unchanged and keys of others kept, or, refused,
+        // says why, changes nothing and does not read back as stored, even
+        // when read twice.
+        const BoardSettings edited{1, 16777215, 3, 4, 5, 0, "@Variant(0) a;b=c, \"hi\" \\o/", "#1 [TextSettings]\ta\nb",
+            FixedPoint::fromUnits(195000), "  Ünïcødé ⚾ 東京 " + QString(500, u'x'), FixedPoint::fromUnits(1)};
         const SettingsSaveResult saved = SaveBoardSettings(edited);
-        QVERIFY(saved.ok == saveWorks && saved.reason.isEmpty() == saveWorks);
+        QVERIFY(saved.ok == saveWorks && saved.reason.isEmpty() == saveWorks && saved.fileName == P::file());
         QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
         QCOMPARE(P::read(), saveWorks ? P::describe(edited) : expected);
         if (!saveWorks)
             QVERIFY(stateOf(*blocked) == before && stateOf(P::file()) == fileBefore);
+        for (const QByteArray line : {"HomeColor=3", "TeamSize=19.5", "TitleSize=0.0001", "Note=kept"})
+            QVERIFY2(!saveWorks || P::contents().split('\n').contains(line)
+                         || (line == "Note=kept" && !contents.contains(line)), line);
     }
 };
 
