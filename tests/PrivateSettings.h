@@ -27,15 +27,12 @@ public:
     // Back to a first run: no file, no folder, whatever a test left there.
     static void clear()
     {
-        if (QFileInfo(folder()).isDir()) {
-            // Searchable again to be removed; a link's target is not ours to change.
-            QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            if (QFileInfo(file()).isFile() && !QFileInfo(file()).isSymLink())
-                QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
-            QDir(folder()).removeRecursively();
-        } else {
-            QFile::remove(folder());
-        }
+        // Searchable again to be removed; a link's target is not ours to change.
+        QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (QFileInfo(file()).isFile() && !QFileInfo(file()).isSymLink())
+            QFile::setPermissions(file(), QFile::ReadOwner | QFile::WriteOwner);
+        QDir(folder()).removeRecursively(); // a folder, or else a file in its place
+        QFile::remove(folder());
         // QSettings re-reads a file only when its size or time changed: one
         // read now makes it forget the removed one.
         read();
@@ -59,7 +56,9 @@ public:
     // failed comparison names the key; a huge text shows as its length.
     static QStringList describe(const BoardSettings &s)
     {
-        const auto text = [](const QString &t) { return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t; };
+        const auto text = [](const QString &t) {
+            return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t;
+        };
         const QString values[] = {QString::number(s.FormBackColor), QString::number(s.LabelColor),
             QString::number(s.HomeColor), QString::number(s.VisitorColor), QString::number(s.LEDColor),
             QString::number(s.LEDBackColor), text(s.HomeText), text(s.VisitorText), s.TeamSize.toText(),
@@ -77,33 +76,20 @@ public:
         return describe(s);
     }
 
-    // What a first run reads at the start screen, and a store unlike it in every key.
+    // What a first run reads at the start screen.
     static QStringList startDefaults()
     {
         return QString("FormBackColor=255 LabelColor=16777215 HomeColor=16777215 VisitorColor=16777215 LEDColor=65535 "
                        "LEDBackColor=0 HomeText=Home VisitorText=Visitor TeamSize=19 TitleText=Home TitleSize=40")
             .split(u' ');
     }
-    static QStringList unusual()
-    {
-        return QString("FormBackColor=1 LabelColor=2 HomeColor=3 VisitorColor=4 LEDColor=5 LEDBackColor=6 "
-                       "HomeText=Cubs VisitorText=Sox TeamSize=21 TitleText=Final TitleSize=33").split(u' ');
-    }
 
     // `lines` with the keys of `values` replaced.
     static QStringList with(QStringList lines, const QStringList &values)
     {
-        for (const QString &value : values)
-            for (QString &line : lines)
-                if (line.section(u'=', 0, 0) == value.section(u'=', 0, 0))
-                    line = value;
+        for (QString &line : lines)
+            for (const QString &value : values)
+                line = line.section(u'=', 0, 0) == value.section(u'=', 0, 0) ? value : line;
         return lines;
-    }
-
-    // The lines as the store's file: the colours, the texts, then a key of another program's.
-    static QByteArray fileOf(const QStringList &lines)
-    {
-        const QString colours = lines.mid(0, 6).join(u'\n'), texts = lines.mid(6).join(u'\n');
-        return ("[ColorSettings]\n" + colours + "\n[TextSettings]\n" + texts + "\n[Extra]\nNote=kept\n").toUtf8();
     }
 };

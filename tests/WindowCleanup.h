@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/BoardSettings.h"
 #include "core/SettingsStore.h"
 
 #include <QApplication>
@@ -11,9 +10,8 @@
 // (the board behind a start screen, a dialog), so the next test starts clean.
 inline void deleteAllWindows()
 {
-    for (auto windows = QApplication::topLevelWidgets(); !windows.isEmpty();
-         windows = QApplication::topLevelWidgets())
-        delete windows.first();
+    while (!QApplication::topLevelWidgets().isEmpty())
+        delete QApplication::topLevelWidgets().first();
 }
 
 // Back to a first run: no stored preferences, an empty record, no window.

