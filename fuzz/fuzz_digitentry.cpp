@@ -42,17 +42,12 @@ std::optional<int> reference(QStringView shown, QStringView text, int max, bool 
     for (const Spelled *n : {&base, &added})
         if (n->whole.size() + n->fraction.size() > ExactDigits)
             return decided = false, std::nullopt;
+    const auto power = [](std::size_t n) { return scaled({false, true, "1", {}, 0}, n); }; // 10^n
     const std::size_t scale = std::max(base.fraction.size(), added.fraction.size());
-    __int128 unit = 1;
-    for (std::size_t i = 0; i < scale; ++i)
-        unit *= 10;
-    const __int128 sum = scaled(base, scale) + sign * scaled(added, scale);
+    const __int128 unit = power(scale), sum = scaled(base, scale) + sign * scaled(added, scale);
     const __int128 floored = sum / unit - (sum % unit != 0 && sum < 0 ? 1 : 0);
-    std::size_t digits = 0;
-    for (__int128 v = floored < 0 ? -floored : floored; v > 0; v /= 10)
-        ++digits;
     // A whole sum made of fractions, or a long one, may round either way in doubles.
-    decided = !(scale > 0 && sum % unit == 0) && digits + scale <= ExactDigits;
+    decided = !(scale > 0 && sum % unit == 0) && (floored < 0 ? -floored : floored) < power(ExactDigits - scale);
     return floored >= 0 && floored <= max ? std::optional<int>(int(floored)) : std::nullopt;
 }
 

@@ -56,17 +56,12 @@ public:
     // failed comparison names the key; a huge text shows as its length.
     static QStringList describe(const BoardSettings &s)
     {
-        const auto text = [](const QString &t) {
-            return t.size() > 1000 ? QString("<%1 characters>").arg(t.size()) : t;
-        };
-        const QString values[] = {QString::number(s.FormBackColor), QString::number(s.LabelColor),
-            QString::number(s.HomeColor), QString::number(s.VisitorColor), QString::number(s.LEDColor),
-            QString::number(s.LEDBackColor), text(s.HomeText), text(s.VisitorText), s.TeamSize.toText(),
-            text(s.TitleText), s.TitleSize.toText()};
-        QStringList lines = startDefaults();
-        for (qsizetype i = 0; i < lines.size(); ++i)
-            lines[i] = lines[i].section(u'=', 0, 0) + u'=' + values[i];
-        return lines;
+        const auto text = [](const QString &t) { return t.size() > 1000 ? QString("<%1 chars>").arg(t.size()) : t; };
+        return {"FormBackColor=" + QString::number(s.FormBackColor), "LabelColor=" + QString::number(s.LabelColor),
+                "HomeColor=" + QString::number(s.HomeColor), "VisitorColor=" + QString::number(s.VisitorColor),
+                "LEDColor=" + QString::number(s.LEDColor), "LEDBackColor=" + QString::number(s.LEDBackColor),
+                "HomeText=" + text(s.HomeText), "VisitorText=" + text(s.VisitorText), "TeamSize=" + s.TeamSize.toText(),
+                "TitleText=" + text(s.TitleText), "TitleSize=" + s.TitleSize.toText()};
     }
 
     static QStringList read(SettingsDefaults which = SettingsDefaults::StartScreen)
