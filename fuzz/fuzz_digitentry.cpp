@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         text.resize(qsizetype(size / 2));
         std::memcpy(text.data(), data, size / 2 * 2);
     }
-    g_input = QStringLiteral("shown \"%1\", text \"%2\", max %3").arg(shown, text).arg(max);
+    g_input = QStringLiteral("shown \"%1\", text \"%2\", max %3").arg(shown, text, QString::number(max));
 
     for (const QString &t : {shown, text}) // NaN differs from any number
         check(DigitEntry::leadingNumber(t) == libraryValue(spell(t)), "leadingNumber differs from the C library's");
