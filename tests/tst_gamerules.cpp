@@ -43,7 +43,7 @@ private Q_SLOTS:
             {{K::AtBat}, "1x2\r", 12}, {{K::AtBat}, "42\r17 \r", 42}, {{K::Hits, H}, "12\r+3\r-20\r100\r", 15},
             {{K::Hits, V}, "7\r", 0, {{K::Hits, H}}}, {{K::Hits, H}, "7\r", 0, {{K::Runs, H}}},
             // Innings: digits, "+" from blank to 9, "-" down to blank; the run total
-            // counts the innings above zero (a sum of several: tst_game).
+            // counts the innings above zero (a sum of several: tst_monkey checks it always).
             {{K::Inning, H, 3}, "+", 0}, {{K::Inning, H, 3}, "8+++", 9}, {{K::Inning, H, 3}, "1--", -1},
             {{K::Inning, H, 1}, "57", 7}, {{K::Inning, V, 3}, "---", -1}, {{K::Inning, H, 2}, "4CO", 4},
             {{K::Inning, V, 10}, "5", 5, {{K::Runs, V}}}, {{K::Inning, V, 1}, "0", 0, {{K::Runs, V}}},

@@ -189,7 +189,7 @@ private Q_SLOTS:
         QCOMPARE(program().board().findChild<TwipsLabel *>("lblHome")->caption(), BoardSettings::shared().HomeText);
         QCOMPARE(stateOf(*blocked), before); // nothing but a save writes
 
-        // A save (the options' OK; tst_options shows the operator a refusal)
+        // A save (the options' OK; tst_windows shows the operator a refusal)
         // either leaves a sound store, every key in plain text, texts INI
         // quoting could damage unchanged and keys of others kept, or, refused,
         // says why, changes nothing and does not read back as stored, even
